@@ -1,0 +1,61 @@
+#include "app/log.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+
+#include "platform/debug.h"
+#include "platform/d3d8.h"
+
+namespace velmora {
+
+namespace {
+std::string& LogPathRef() {
+    static std::string path = "Error.log";
+    return path;
+}
+constexpr std::uintmax_t cLogSizeLimit = 204800;
+} // namespace
+
+void SetLogFile(const std::string& path) { LogPathRef() = path; }
+const std::string& LogFile() { return LogPathRef(); }
+
+void Log(const std::string& text) {
+    if (FILE* f = std::fopen(LogPathRef().c_str(), "ab")) {
+        std::fwrite(text.data(), 1, text.size(), f);
+        std::fputc('\n', f);
+        std::fclose(f);
+    }
+}
+
+void Report(const std::string& text) {
+    Log(text);
+    OutputDebugString(text);
+}
+
+void Check(int32_t hr, const std::string& where) {
+    if (hr >= 0) return;
+    std::string text = D3DErrorDescription(hr);
+    Report(where.empty() ? text : where + " : " + text);
+}
+
+void StartErrorLog(const std::string& logPath, const std::string& optionsPath) {
+    SetLogFile(logPath);
+    std::error_code ec;
+    if (std::filesystem::exists(logPath, ec) && std::filesystem::file_size(logPath, ec) > cLogSizeLimit)
+        std::filesystem::remove(logPath, ec);
+    const std::string stars(64, '*');
+    for (int i = 0; i < 5; ++i) Log(stars);
+    std::ifstream options(optionsPath, std::ios::binary);
+    if (!options) return;
+    Log("****-----------------------Options.txt----------------------****");
+    std::string line;
+    while (std::getline(options, line)) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        Log(line);
+    }
+    Log("****--------------------------------------------------------****");
+    Log("");
+}
+
+} // namespace velmora

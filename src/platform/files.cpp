@@ -1,0 +1,143 @@
+#include "platform/files.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace velmora {
+
+namespace {
+
+bool EqualNoCase(const std::string& a, const std::string& b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        unsigned char x = a[i], y = b[i];
+        if (x >= 'A' && x <= 'Z') x += 32;
+        if (y >= 'A' && y <= 'Z') y += 32;
+        if (x != y) return false;
+    }
+    return true;
+}
+
+// One component under an existing folder: as spelled, else the first entry equal but for case.
+fs::path MatchComponent(const fs::path& folder, const std::string& name) {
+    std::error_code ec;
+    fs::path exact = folder / name;
+    if (fs::exists(exact, ec)) return exact;
+    fs::path dir = folder.empty() ? fs::path(".") : folder;
+    for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
+        const std::string entry = it->path().filename().string();
+        if (EqualNoCase(entry, name)) return folder / entry;
+    }
+    return exact;
+}
+
+} // namespace
+
+std::string ResolvePath(const std::string& gamePath) {
+    std::string p = gamePath;
+    for (char& c : p)
+        if (c == '\\') c = '/';
+    // Collapse doubled separators the game's path joins can produce ("base\\" + "\\file").
+    std::string clean;
+    for (char c : p)
+        if (!(c == '/' && !clean.empty() && clean.back() == '/')) clean += c;
+    std::error_code ec;
+    if (clean.empty() || fs::exists(clean, ec)) return clean;
+
+    fs::path result = clean[0] == '/' ? fs::path("/") : fs::path();
+    size_t pos = clean[0] == '/' ? 1 : 0;
+    bool stillExists = true;
+    while (pos <= clean.size()) {
+        size_t next = clean.find('/', pos);
+        if (next == std::string::npos) next = clean.size();
+        const std::string part = clean.substr(pos, next - pos);
+        if (!part.empty()) {
+            if (stillExists && part != "." && part != "..") {
+                result = MatchComponent(result, part);
+                stillExists = fs::exists(result, ec);
+            } else {
+                result /= part;
+            }
+        }
+        pos = next + 1;
+    }
+    return result.string();
+}
+
+bool FileExists(const std::string& gamePath) {
+    std::error_code ec;
+    return fs::is_regular_file(ResolvePath(gamePath), ec);
+}
+
+bool DirectoryExists(const std::string& gamePath) {
+    std::error_code ec;
+    return fs::is_directory(ResolvePath(gamePath), ec);
+}
+
+bool CreateDirectory(const std::string& gamePath) {
+    std::error_code ec;
+    const std::string p = ResolvePath(gamePath);
+    fs::create_directories(p, ec);
+    return fs::is_directory(p, ec);
+}
+
+bool DeleteFile(const std::string& gamePath) {
+    std::error_code ec;
+    return fs::remove(ResolvePath(gamePath), ec);
+}
+
+bool RenameFile(const std::string& from, const std::string& to) {
+    std::error_code ec;
+    fs::rename(ResolvePath(from), ResolvePath(to), ec);
+    return !ec;
+}
+
+int64_t FileSize(const std::string& gamePath) {
+    std::error_code ec;
+    const auto size = fs::file_size(ResolvePath(gamePath), ec);
+    return ec ? -1 : static_cast<int64_t>(size);
+}
+
+bool ReadWholeFile(const std::string& gamePath, std::vector<uint8_t>& out) {
+    out.clear();
+    std::ifstream in(ResolvePath(gamePath), std::ios::binary);
+    if (!in) return false;
+    in.seekg(0, std::ios::end);
+    const auto size = in.tellg();
+    if (size < 0) return false;
+    out.resize(static_cast<size_t>(size));
+    in.seekg(0);
+    if (size > 0) in.read(reinterpret_cast<char*>(out.data()), size);
+    return static_cast<bool>(in) || in.eof();
+}
+
+bool WriteWholeFile(const std::string& gamePath, const void* data, size_t size) {
+    // Write beside the target, flush to disk, then rename over it: a crash or a full disk
+    // never leaves a half-written file in place of the old one.
+    const std::string target = ResolvePath(gamePath);
+    const std::string temp = target + ".tmp";
+    FILE* f = std::fopen(temp.c_str(), "wb");
+    if (!f) return false;
+    bool ok = size == 0 || std::fwrite(data, 1, size, f) == size;
+    ok = std::fflush(f) == 0 && ok;
+    ok = fsync(fileno(f)) == 0 && ok;
+    ok = std::fclose(f) == 0 && ok;
+    std::error_code ec;
+    if (ok) fs::rename(temp, target, ec);
+    if (!ok || ec) {
+        fs::remove(temp, ec);
+        return false;
+    }
+    return true;
+}
+
+std::string GetCurrentDirectory() {
+    std::error_code ec;
+    return fs::current_path(ec).string();
+}
+
+} // namespace velmora

@@ -1,0 +1,26 @@
+// Files and folders as the game names them: backslash paths ("\\Textures\\Chips.tga") and names
+// whose letter case may differ from the file on disk (data made on case-insensitive systems).
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace velmora {
+
+// Turns a game path into a path for this system: '\\' becomes '/', and when a component does not
+// exist as spelled, a same-named entry of another letter case is used. Missing paths come back
+// with their separators converted, so that they can still be created.
+std::string ResolvePath(const std::string& gamePath);
+
+bool FileExists(const std::string& gamePath);
+bool DirectoryExists(const std::string& gamePath);
+bool CreateDirectory(const std::string& gamePath);     // creates parents too
+bool DeleteFile(const std::string& gamePath);
+bool RenameFile(const std::string& from, const std::string& to); // replaces the target
+int64_t FileSize(const std::string& gamePath);         // -1 when missing
+bool ReadWholeFile(const std::string& gamePath, std::vector<uint8_t>& out);
+bool WriteWholeFile(const std::string& gamePath, const void* data, size_t size); // atomic replace
+std::string GetCurrentDirectory();
+
+} // namespace velmora
