@@ -1,5 +1,6 @@
 #include "platform/files.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -138,6 +139,42 @@ bool WriteWholeFile(const std::string& gamePath, const void* data, size_t size) 
 std::string GetCurrentDirectory() {
     std::error_code ec;
     return fs::current_path(ec).string();
+}
+
+bool SetCurrentDirectory(const std::string& gamePath) {
+    std::error_code ec;
+    fs::current_path(ResolvePath(gamePath), ec);
+    return !ec;
+}
+
+bool ReadWholeFile(const std::string& gamePath, std::string& out) {
+    std::vector<uint8_t> bytes;
+    const bool ok = ReadWholeFile(gamePath, bytes);
+    out.assign(bytes.begin(), bytes.end());
+    return ok;
+}
+
+bool AppendToFile(const std::string& gamePath, const std::string& text) {
+    FILE* f = std::fopen(ResolvePath(gamePath).c_str(), "ab");
+    if (!f) return false;
+    bool ok = text.empty() || std::fwrite(text.data(), 1, text.size(), f) == text.size();
+    ok = std::fclose(f) == 0 && ok;
+    return ok;
+}
+
+std::vector<std::string> ListFiles(const std::string& gameFolder, const std::string& extension) {
+    std::vector<std::string> names;
+    std::error_code ec;
+    for (fs::directory_iterator it(ResolvePath(gameFolder), ec), end; !ec && it != end; it.increment(ec)) {
+        if (!it->is_regular_file(ec)) continue;
+        const std::string name = it->path().filename().string();
+        if (extension.empty() ||
+            (name.size() >= extension.size() &&
+             EqualNoCase(name.substr(name.size() - extension.size()), extension)))
+            names.push_back(name);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 } // namespace velmora

@@ -22,5 +22,11 @@ int64_t FileSize(const std::string& gamePath);         // -1 when missing
 bool ReadWholeFile(const std::string& gamePath, std::vector<uint8_t>& out);
 bool WriteWholeFile(const std::string& gamePath, const void* data, size_t size); // atomic replace
 std::string GetCurrentDirectory();
+bool SetCurrentDirectory(const std::string& gamePath);
+bool ReadWholeFile(const std::string& gamePath, std::string& out);
+bool AppendToFile(const std::string& gamePath, const std::string& text); // creates the file if missing
+// Names (not paths) of the regular files in a folder whose extension matches, case-insensitively
+// (".tga"; "" = every file), sorted.
+std::vector<std::string> ListFiles(const std::string& gameFolder, const std::string& extension = "");
 
 } // namespace velmora
