@@ -1,7 +1,10 @@
 #include "render/itf.h"
 
 #include "app/log.h"
+#include "app/device.h"
+#include "app/options.h"
 #include "platform/files.h"
+#include "render/blocks.h"
 
 #include <algorithm>
 #include <fstream>
@@ -67,6 +70,118 @@ bool ReadItfFile(const std::string& gamePath, TItfData& out) {
     std::vector<uint8_t> bytes(cItfReadLimit);
     in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     return ParseItf(bytes.data(), static_cast<size_t>(in.gcount()), out, gamePath);
+}
+
+TLetterRec MakeLetterRec(const TItfGlyph& g, int32_t atlasWidth, int32_t atlasHeight, float pixelSize) {
+    TLetterRec r;
+    const float aw = atlasWidth > 0 ? static_cast<float>(atlasWidth) : 1.0f;
+    const float ah = atlasHeight > 0 ? static_cast<float>(atlasHeight) : 1.0f;
+    if (g.Transposed) {
+        r.UV = {g.Y / ah, g.X / aw, (g.Y + g.H) / ah, (g.X + g.W) / aw};
+    } else {
+        r.UV = {g.X / aw, g.Y / ah, (g.X + g.W) / aw, (g.Y + g.H) / ah};
+    }
+    r.X = g.X * pixelSize;
+    r.Y = g.Y * pixelSize;
+    r.W = g.W * pixelSize;
+    r.H = g.H * pixelSize;
+    r.Shift = g.Shift * pixelSize;
+    return r;
+}
+
+std::string AtlasFileName(const std::string& itfName) {
+    const size_t slash = itfName.find_last_of("\\/");
+    const size_t dot = itfName.find_last_of('.');
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return itfName + ".tga";
+    return itfName.substr(0, dot) + ".tga";
+}
+
+TIndexedTextureFont::TIndexedTextureFont(const std::string& fileName) : FileName(fileName) {
+    RestoreDeviceObjects();
+}
+
+TIndexedTextureFont::~TIndexedTextureFont() {
+    ReleaseTexture();
+}
+
+void TIndexedTextureFont::ReleaseTexture() {
+    if (Texture != nullptr) Texture->Release();
+    Texture = nullptr;
+}
+
+// The atlas goes into a record of the font's own, as the store's loader would make it; the store
+// itself may not exist yet when the shared fonts load.
+bool TIndexedTextureFont::LoadAtlas(const std::string& tgaName) {
+    TTexImage image;
+    if (!LoadTexImage(tgaName, image)) return false;
+    int32_t texWidth = 0, texHeight = 0;
+    TextureSizeFor(image.Width, image.Height, texWidth, texHeight);
+    IDirect3DTexture8* texture = nullptr;
+    if (FAILED(CreateTextureDirect(texWidth, texHeight, 0, texture, D3DPOOL_MANAGED, TextureFormat, 0)) ||
+        texture == nullptr) {
+        return false;
+    }
+    CopyToTexture(texture, image, 0, 0, image.Width, image.Height);
+    ReleaseTexture();
+    Texture = texture;
+    AtlasWidth = image.Width;
+    AtlasHeight = image.Height;
+    return true;
+}
+
+HRESULT_t TIndexedTextureFont::RestoreDeviceObjects() {
+    TItfData data;
+    if (!ReadItfFile(FileName, data)) {
+        SetGlyphs(TItfData{}, 0, 0);
+        return E_FAIL;
+    }
+    const bool atlasLoaded = Device != nullptr && LoadAtlas(AtlasFileName(FileName));
+    if (!atlasLoaded) {
+        Log("TIndexedTextureFont.RestoreDeviceObjects: Atlas not loaded \"" + AtlasFileName(FileName) + "\"");
+    }
+    SetGlyphs(data, AtlasWidth, AtlasHeight);
+    return atlasLoaded ? S_OK : E_FAIL;
+}
+
+void TIndexedTextureFont::InvalidateDeviceObjects() {
+    Chars.clear();
+    Index.fill(0);
+    ReleaseTexture();
+}
+
+void TIndexedTextureFont::SetGlyphs(const TItfData& data, int32_t atlasWidth, int32_t atlasHeight) {
+    Chars = data.Chars;
+    LineHeight = data.LineHeight;
+    AtlasWidth = atlasWidth;
+    AtlasHeight = atlasHeight;
+    Index.fill(0);
+    Letters.fill(TLetterRec{});
+    for (size_t k = 0; k < Chars.size() && k < data.Glyphs.size(); ++k) {
+        Letters[k] = MakeLetterRec(data.Glyphs[k], atlasWidth, atlasHeight, PixelSize);
+        int16_t& slot = Index[static_cast<uint8_t>(Chars[k])];
+        if (slot == 0) slot = static_cast<int16_t>(k + 1); // the first position counts
+    }
+}
+
+const TLetterRec* TIndexedTextureFont::GetLetterRec(char c) const {
+    const uint8_t code = static_cast<uint8_t>(c);
+    if (Index[code] > 0) return &Letters[Index[code] - 1];
+    if (!Reported[code]) {
+        Reported[code] = true;
+        Log(std::string("Invalid char in TIndexedTextureFont.GetLetterRec:\"") + c + "\"");
+    }
+    return nullptr;
+}
+
+void TIndexedTextureFont::GetTextExtent(const std::string& text, float& width, float& height,
+                                        float spacing) const {
+    height = static_cast<float>(LineHeight) * PixelSize;
+    width = 0;
+    if (text.empty()) return;
+    for (char c : text) {
+        if (const TLetterRec* l = GetLetterRec(c)) width += l->W;
+    }
+    width += static_cast<float>(text.size() - 1) * spacing;
 }
 
 } // namespace velmora

@@ -1,10 +1,16 @@
 // Bitmap fonts: the binary ".itf" glyph table and the font object that pairs it with its TGA atlas.
 #pragma once
 
+#include <array>
+#include <bitset>
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
+
+#include "engine/basic.h"
+#include "platform/d3d8.h"
+#include "render/tex.h"
 
 namespace velmora {
 
@@ -31,5 +37,50 @@ struct TItfData {
 bool ParseItf(const uint8_t* data, size_t size, TItfData& out, const std::string& fileName);
 // Reads the first cItfReadLimit bytes of a font file and decodes them.
 bool ReadItfFile(const std::string& gamePath, TItfData& out);
+
+// One glyph in world units (pixel values times PixelSize) with its atlas rectangle.
+struct TLetterRec {
+    TUVRect UV;
+    float X = 0, Y = 0, W = 0, H = 0, Shift = 0;
+};
+
+// Letter record of a file glyph in an atlas of the given image size; transposed glyphs have the
+// u and v of each corner exchanged.
+TLetterRec MakeLetterRec(const TItfGlyph& glyph, int32_t atlasWidth, int32_t atlasHeight, float pixelSize);
+
+class TIndexedTextureFont : public TBasic {
+  public:
+    explicit TIndexedTextureFont(const std::string& fileName); // loads at once
+    ~TIndexedTextureFont() override;
+
+    HRESULT_t RestoreDeviceObjects() override; // reads the file and the atlas
+    void InvalidateDeviceObjects() override;   // unusable until the next restore
+    const char* ClassName() const override { return "TIndexedTextureFont"; }
+
+    // 11: Height is one line; Width the glyph widths plus Spacing between neighbours (world units).
+    virtual void GetTextExtent(const std::string& text, float& width, float& height, float spacing) const;
+
+    // Nil for a character the font lacks; that is logged once per character.
+    const TLetterRec* GetLetterRec(char c) const;
+    // Fills Chars, LineHeight, the atlas size and Letters from decoded file data.
+    void SetGlyphs(const TItfData& data, int32_t atlasWidth, int32_t atlasHeight);
+
+    std::array<TLetterRec, 256> Letters{}; // Letters[k - 1] is the k-th character of Chars
+    std::string FileName;
+    std::string Chars;
+    IDirect3DTexture8* Texture = nullptr; // one reference held
+    int32_t LineHeight = 0;
+    int32_t AtlasWidth = 0, AtlasHeight = 0;
+
+  private:
+    void ReleaseTexture();
+    bool LoadAtlas(const std::string& tgaName);
+
+    std::array<int16_t, 256> Index{}; // 1-based position of each character in Chars; 0 = none
+    mutable std::bitset<256> Reported;
+};
+
+// The atlas of a font file: its name with the extension changed to ".tga".
+std::string AtlasFileName(const std::string& itfName);
 
 } // namespace velmora
