@@ -72,6 +72,54 @@ bool ReadItfFile(const std::string& gamePath, TItfData& out) {
     return ParseItf(bytes.data(), static_cast<size_t>(in.gcount()), out, gamePath);
 }
 
+TIndexedTextureFont* WhiteCourier11 = nullptr;
+TIndexedTextureFont* BlackCourier11 = nullptr;
+TIndexedTextureFont* MenuTitle = nullptr;
+TIndexedTextureFont* MenuStdButtons = nullptr;
+TIndexedTextureFont* MenuStdActButtons = nullptr;
+TIndexedTextureFont* MenuBigButtons = nullptr;
+TIndexedTextureFont* MenuBigActButtons = nullptr;
+TIndexedTextureFont* PlayerFont_Yellow = nullptr;
+TIndexedTextureFont* PlayerFont_Gray = nullptr;
+TIndexedTextureFont* GameScore = nullptr;
+TIndexedTextureFont* GameScore_Small = nullptr;
+TIndexedTextureFont* Welcome = nullptr;
+TIndexedTextureFont* PlayerFont2 = nullptr;
+TIndexedTextureFont* History = nullptr;
+TIndexedTextureFont* History2 = nullptr;
+TIndexedTextureFont* GameFont = nullptr;
+TIndexedTextureFont* InteractiveHelp = nullptr;
+TIndexedTextureFont* Arts = nullptr;
+TIndexedTextureFont* DefaultButtonFont = nullptr;
+
+const TSharedFontEntry SharedFonts[cSharedFontCount] = {
+    {"\\WhiteCourier11.itf", &WhiteCourier11},
+    {"\\BlackCourier11.itf", &BlackCourier11},
+    {"\\MenuTitle.itf", &MenuTitle},
+    {"\\MenuStdButtons.itf", &MenuStdButtons},
+    {"\\MenuStdActButtons.itf", &MenuStdActButtons},
+    {"\\MenuBigButtons.itf", &MenuBigButtons},
+    {"\\MenuBigActButtons.itf", &MenuBigActButtons},
+    {"\\PlayerFont_Yellow.itf", &PlayerFont_Yellow},
+    {"\\PlayerFont_Gray.itf", &PlayerFont_Gray},
+    {"\\GameScore.itf", &GameScore},
+    {"\\GameScore_Small.itf", &GameScore_Small},
+    {"\\Welcome.itf", &Welcome},
+    {"\\PlayerFont2.itf", &PlayerFont2},
+    {"\\History.itf", &History},
+    {"\\History2.itf", &History2},
+    {"\\GameFont.itf", &GameFont},
+    {"\\InteractiveHelp.itf", &InteractiveHelp},
+    {"\\Arts.itf", &Arts},
+};
+
+void LoadSharedFonts(TMaster& owner) {
+    for (const TSharedFontEntry& e : SharedFonts) {
+        *e.Global = owner.Add(new TIndexedTextureFont(Paths.Fonts + e.FileName));
+    }
+    DefaultButtonFont = MenuStdButtons;
+}
+
 TLetterRec MakeLetterRec(const TItfGlyph& g, int32_t atlasWidth, int32_t atlasHeight, float pixelSize) {
     TLetterRec r;
     const float aw = atlasWidth > 0 ? static_cast<float>(atlasWidth) : 1.0f;
@@ -102,6 +150,10 @@ TIndexedTextureFont::TIndexedTextureFont(const std::string& fileName) : FileName
 
 TIndexedTextureFont::~TIndexedTextureFont() {
     ReleaseTexture();
+    for (const TSharedFontEntry& e : SharedFonts) {
+        if (*e.Global == this) *e.Global = nullptr;
+    }
+    if (DefaultButtonFont == this) DefaultButtonFont = nullptr;
 }
 
 void TIndexedTextureFont::ReleaseTexture() {

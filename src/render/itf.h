@@ -80,6 +80,38 @@ class TIndexedTextureFont : public TBasic {
     mutable std::bitset<256> Reported;
 };
 
+// The 18 shared fonts, loaded by the scene group in this order; each global is cleared when its
+// font is freed.
+extern TIndexedTextureFont* WhiteCourier11;
+extern TIndexedTextureFont* BlackCourier11;
+extern TIndexedTextureFont* MenuTitle;
+extern TIndexedTextureFont* MenuStdButtons;
+extern TIndexedTextureFont* MenuStdActButtons;
+extern TIndexedTextureFont* MenuBigButtons;
+extern TIndexedTextureFont* MenuBigActButtons;
+extern TIndexedTextureFont* PlayerFont_Yellow;
+extern TIndexedTextureFont* PlayerFont_Gray;
+extern TIndexedTextureFont* GameScore;
+extern TIndexedTextureFont* GameScore_Small;
+extern TIndexedTextureFont* Welcome;
+extern TIndexedTextureFont* PlayerFont2;
+extern TIndexedTextureFont* History;
+extern TIndexedTextureFont* History2;
+extern TIndexedTextureFont* GameFont;
+extern TIndexedTextureFont* InteractiveHelp;
+extern TIndexedTextureFont* Arts;
+extern TIndexedTextureFont* DefaultButtonFont; // the same object as MenuStdButtons
+
+constexpr int32_t cSharedFontCount = 18;
+struct TSharedFontEntry {
+    const char* FileName; // in the fonts folder
+    TIndexedTextureFont** Global;
+};
+extern const TSharedFontEntry SharedFonts[cSharedFontCount];
+
+// Creates the shared fonts from Paths.Fonts in their order, adds each to owner and sets the globals.
+void LoadSharedFonts(TMaster& owner);
+
 // The atlas of a font file: its name with the extension changed to ".tga".
 std::string AtlasFileName(const std::string& itfName);
 

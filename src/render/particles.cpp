@@ -357,8 +357,9 @@ void TParticles::Step() {
 
 // ---- Quads --------------------------------------------------------------------------------------
 
-void TParticles::FillQuads(TPartVertex* dest) const {
-    for (int32_t i = 0; i < Count; ++i, dest += 6) {
+void TParticles::FillQuads(TVertexDiffuseTex* dest, int32_t limit) const {
+    const int32_t n = std::min(Count, limit);
+    for (int32_t i = 0; i < n; ++i, dest += 6) {
         const TParticle& p = *Order[i];
         if (!p.Alive()) {
             for (int k = 0; k < 6; ++k)
@@ -376,7 +377,7 @@ void TParticles::FillQuads(TPartVertex* dest) const {
             cx += std::cos(p.OrbitAngle) * p.OrbitRadius;
             cy += std::sin(p.OrbitAngle) * p.OrbitRadius;
         }
-        const TPartVertex corners[4] = {
+        const TVertexDiffuseTex corners[4] = {
             {cx - c, cy + s, 0, p.Color, SpriteUV.Left, SpriteUV.Top},
             {cx + s, cy + c, 0, p.Color, SpriteUV.Right, SpriteUV.Top},
             {cx - s, cy - c, 0, p.Color, SpriteUV.Left, SpriteUV.Bottom},

@@ -9,18 +9,12 @@
 
 #include "engine/basic.h"
 #include "render/tex.h"
+#include "render/visual.h"
 
 namespace velmora {
 
 constexpr int32_t cMaxParticles = 2048;
 constexpr int32_t cRampSize = 256;
-
-// Vertex of format 5 (position, diffuse, one texture pair), as the particle quads are written.
-struct TPartVertex {
-    float x, y, z;
-    uint32_t Color;
-    float u, v;
-};
 
 struct TParticle {
     float Age = 1.1f; // 0 at birth; dead from 1 on
@@ -57,8 +51,8 @@ class TParticles : public TBasic {
     void SetBornRect(int32_t left, int32_t top, int32_t right, int32_t bottom); // pixels, inclusive
     void MoveTo(float x, float y);
     void SetTrail(bool on);
-    // Writes 6 vertices per pool entry (Count of them) in Order order.
-    void FillQuads(TPartVertex* dest) const;
+    // Writes 6 vertices per pool entry (Count of them, at most limit) in Order order.
+    void FillQuads(TVertexDiffuseTex* dest, int32_t limit = cMaxParticles) const;
 
     int32_t AliveCount() const;
 
