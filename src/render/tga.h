@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/win32.h"
+
 namespace velmora {
 
 constexpr int32_t cTgaHeaderSize = 18;
@@ -78,7 +80,7 @@ bool ExtractColorImage(const TTgaImage& colourImage, const TTgaImage& maskImage,
 bool MakeGlow(const TTgaImage& shape, const std::string& brushFile, TTgaImage& glow);
 bool MakeGlowWithBrush(const TTgaImage& shape, const TTgaImage& brush, TTgaImage& glow);
 
-// Writes the current screen to a TGA file (through a temporary "TempImage.bmp").
-bool SaveScreenshot(const std::string& fileName);
+// Writes the window's client area (the back buffer) to a TGA file through a temporary "TempImage.bmp".
+bool SaveScreenshot(HWND window, const std::string& fileName);
 
 } // namespace velmora
