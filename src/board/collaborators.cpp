@@ -1,0 +1,115 @@
+#include "board/collaborators.h"
+
+#include <algorithm>
+
+#include "board/gamevis.h"
+
+namespace velmora {
+
+TScores* Scores = nullptr;
+TTimer* Timer = nullptr;
+TBonusXX* BonusXX = nullptr;
+TBonusPanel* BonusPanel = nullptr;
+THelp* Help = nullptr;
+THammer* Hammer = nullptr;
+TBoardGameLink* BoardGame = nullptr;
+TBoardParticles* NetParticles = nullptr;
+std::vector<std::string> BoardSamplesPlayed;
+
+TScores::TScores() {
+    Scores = this;
+}
+TScores::~TScores() {
+    if (Scores == this) Scores = nullptr;
+}
+
+void TScores::AddChipScore(int32_t, int32_t, int32_t cascade, int32_t lineLength) {
+    const int32_t multiplier = BonusXX ? BonusXX->Multiplier() : 1;
+    Score += 5 * (cascade + lineLength - 2) * multiplier;
+    ChipScores += 1;
+}
+
+TTimer::TTimer(int32_t seconds) : TimeTotal(seconds * 60.0f), TimeLeft(seconds * 60.0f) {
+    Timer = this;
+}
+TTimer::~TTimer() {
+    if (Timer == this) Timer = nullptr;
+}
+void TTimer::AddSeconds(int32_t seconds) {
+    TimeLeft = std::min(TimeTotal, TimeLeft + seconds * 60.0f);
+}
+
+TBonusXX::TBonusXX() {
+    BonusXX = this;
+}
+TBonusXX::~TBonusXX() {
+    if (BonusXX == this) BonusXX = nullptr;
+}
+
+TBonusPanel::TBonusPanel() {
+    BonusPanel = this;
+}
+TBonusPanel::~TBonusPanel() {
+    if (BonusPanel == this) BonusPanel = nullptr;
+}
+
+THelp::THelp() {
+    Help = this;
+}
+THelp::~THelp() {
+    if (Help == this) Help = nullptr;
+}
+void THelp::RefusedSwap(int32_t, int32_t, int32_t, int32_t) {
+    ++RefusedSwaps;
+}
+
+THammer::THammer() {
+    Hammer = this;
+}
+THammer::~THammer() {
+    if (Hammer == this) Hammer = nullptr;
+}
+bool THammer::Accepts(const TCell& cell) const {
+    return cell.Kind == ckChip || (cell.Kind == ckBonus && cell.Value != 8);
+}
+void THammer::Disarm() {
+    Armed = false;
+    Dead = true;
+}
+
+// Until the flights to the panels exist, an item arrives at once.
+void TFallenItem::StepMe() {
+    Dead = true;
+}
+
+void TFallenArt::StepMe() {
+    if (ArtMaster)
+        if (TSlice* s = ArtMaster->Slice(Value)) s->Place();
+    Dead = true;
+}
+
+TBoardParticles::TBoardParticles() {
+    NetParticles = this;
+}
+TBoardParticles::~TBoardParticles() {
+    if (NetParticles == this) NetParticles = nullptr;
+}
+void TBoardParticles::BurstAtWorld(const std::string&, float, float) {
+    ++Bursts;
+}
+void TBoardParticles::ChainSpark(float, float, float, float) {
+    ++Sparks;
+}
+
+void ExplodeColour(TBoardParticles* master, int32_t colour, float x, float y) {
+    if (master && colour >= 1 && colour <= 10) master->BurstAtWorld("colour", x, y);
+}
+
+void BoardPlaySample(const std::string& name) {
+    // Only the recent ones are kept: long runs must not grow the list.
+    if (BoardSamplesPlayed.size() >= 256)
+        BoardSamplesPlayed.erase(BoardSamplesPlayed.begin(), BoardSamplesPlayed.begin() + 128);
+    BoardSamplesPlayed.push_back(name);
+}
+
+} // namespace velmora

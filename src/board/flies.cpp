@@ -1,0 +1,290 @@
+#include "board/flies.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "app/input.h"
+#include "board/collaborators.h"
+#include "board/net.h"
+#include "board/playerlink.h"
+#include "engine/random.h"
+
+namespace velmora {
+
+bool PreviewBlinking = false;
+
+float FallEase(float from, float to, float u) {
+    constexpr float halfPi = 1.5707963f;
+    return from + (to - from) * (1 - std::sin(halfPi + u * halfPi));
+}
+
+namespace {
+TWorldPoint Centre(int32_t col, int32_t row) {
+    return Net ? Net->CellCentre(col, row) : TWorldPoint{};
+}
+float BoardTime() {
+    return Net ? Net->AStateTime : 0;
+}
+uint8_t BoardState() {
+    return Net ? Net->AState : static_cast<uint8_t>(asIdle);
+}
+} // namespace
+
+TFly::TFly(int32_t col, int32_t row) : Col(col), Row(row) {
+    if (Net) Serial = Net->RegisterFly(this);
+    const TWorldPoint p = Centre(col, row);
+    PosX = p.X;
+    PosY = p.Y;
+}
+
+TFly::~TFly() {
+    if (Net) Net->ForgetFly(this);
+}
+
+void TFly::Finish() {
+    Dead = true;
+    if (Net && Col >= 1 && Col <= cMaxNetSize && Row >= 1 && Row <= cMaxNetSize &&
+        Net->Cells.At(Col, Row).Fly == static_cast<uint32_t>(Serial))
+        Net->Cells.At(Col, Row).Fly = 0;
+}
+
+// ---- swap flights ----
+
+TFlyChip::TFlyChip(int32_t fromCol, int32_t fromRow, int32_t col, int32_t row) : TFly(col, row) {
+    const TWorldPoint from = Centre(fromCol, fromRow), to = Centre(col, row);
+    FromX = from.X;
+    FromY = from.Y;
+    ToX = to.X;
+    ToY = to.Y;
+    PosX = FromX;
+    PosY = FromY;
+    TakePointerIfOver(col, row);
+}
+
+void TFlyChip::TakePointerIfOver(int32_t col, int32_t row) {
+    if (!BoardDragNDrop() || !Mouse || !Net) return;
+    const int32_t left = Net->PixelLeft() + 40 * (col - 1), top = Net->PixelTop() + 40 * (row - 1);
+    if (!Mouse->InArea(left, top, 40, 40)) return;
+    FromPointer = true;
+    PointerX = Mouse->WorldX();
+    PointerY = Mouse->WorldY();
+}
+
+void TFlyChip::Step() {
+    if (BoardState() == asIdle) {
+        Finish();
+        return;
+    }
+    const float t = BoardTime();
+    const float sx = FromPointer ? PointerX : FromX, sy = FromPointer ? PointerY : FromY;
+    PosX = sx + (ToX - sx) * (1 - t);
+    PosY = sy + (ToY - sy) * (1 - t);
+}
+
+TInvalidChip::TInvalidChip(int32_t otherCol, int32_t otherRow, int32_t col, int32_t row)
+    : TFlyChip(col, row, col, row) {
+    const TWorldPoint other = Centre(otherCol, otherRow);
+    ToX = other.X;
+    ToY = other.Y;
+    FromPointer = false;
+    TakePointerIfOver(otherCol, otherRow);
+}
+
+void TInvalidChip::Step() {
+    if (BoardState() == asIdle) {
+        Finish();
+        return;
+    }
+    const float t = BoardTime();
+    if (t >= 0.5f) {
+        const float p = (t - 0.5f) * 2;
+        const float sx = FromPointer ? PointerX : FromX, sy = FromPointer ? PointerY : FromY;
+        PosX = sx + (ToX - sx) * (1 - p);
+        PosY = sy + (ToY - sy) * (1 - p);
+    } else {
+        PosX = FromX + (ToX - FromX) * 2 * t;
+        PosY = FromY + (ToY - FromY) * 2 * t;
+    }
+}
+
+// ---- falls ----
+
+TFallChip::TFallChip(int32_t fromCol, int32_t fromRow, int32_t col, int32_t row) : TFly(col, row) {
+    const TWorldPoint from = Centre(fromCol, fromRow), to = Centre(col, row);
+    FromX = from.X;
+    FromY = from.Y;
+    ToX = to.X;
+    ToY = to.Y;
+    PosX = FromX;
+    PosY = FromY;
+    IsNew = !Net || !Net->CellExists(fromCol, fromRow);
+}
+
+void TFallChip::Step() {
+    if (BoardState() == asIdle) {
+        Finish();
+        return;
+    }
+    const float t = BoardTime();
+    const float s = t < 0.75f ? t / 0.75f : 1;
+    PosX = FallEase(FromX, ToX, 1 - s);
+    PosY = FallEase(FromY, ToY, 1 - s);
+}
+
+TStartChip::TStartChip(int32_t col, float fallTime, float delay, int32_t row, int32_t fromRow)
+    : TFly(col, row), Delay(delay), FallTime(fallTime) {
+    const TWorldPoint from = Centre(col, fromRow), to = Centre(col, row);
+    FromX = from.X;
+    FromY = from.Y;
+    ToX = to.X;
+    ToY = to.Y;
+    PosX = FromX;
+    PosY = FromY;
+}
+
+void TStartChip::Step() {
+    const bool transition = BoardGame && BoardGame->TransitionRunning();
+    if (!transition && Delay > 0) {
+        if (Delay - Delta < 0) {
+            Delay = 0;
+            BoardPlaySample("StartLevel_FallDown");
+        } else {
+            Delay -= Delta;
+        }
+    }
+    if (Delay <= 0) FallTime = std::max(0.0f, FallTime - Delta);
+    const float u = 1 - 0.5f * FallTime / 30;
+    PosX = FallEase(FromX, ToX, u);
+    PosY = FallEase(FromY, ToY, u);
+}
+
+// ---- dragged chip ----
+
+TDragNDropChip::TDragNDropChip(int32_t col, int32_t row) : TFly(col, row) {
+    if (Net) {
+        Kind = Net->Cells.At(col, row).Kind;
+        Value = Net->Cells.At(col, row).Value;
+    }
+}
+
+void TDragNDropChip::Release() {
+    if (Mouse) {
+        ReleaseX = Mouse->WorldX();
+        ReleaseY = Mouse->WorldY();
+    }
+    const TWorldPoint home = Centre(Col, Row);
+    HomeX = home.X;
+    HomeY = home.Y;
+}
+
+void TDragNDropChip::Step() {
+    if (Dead) return;
+    if (BoardState() != asSettle) {
+        if (Mouse) {
+            PosX = Mouse->WorldX();
+            PosY = Mouse->WorldY();
+        }
+        return;
+    }
+    const float t = BoardTime();
+    PosX = ReleaseX + (HomeX - ReleaseX) * (1 - t);
+    PosY = ReleaseY + (HomeY - ReleaseY) * (1 - t);
+}
+
+// ---- bonus pictures ----
+
+TSapChip::TSapChip(int32_t col, int32_t row) : TFly(col, row) {
+    if (Net) Colour = Net->Cells.At(col, row).Value;
+}
+
+void TSapChip::Step() {
+    if (BoardState() != asSap) {
+        Dead = true;
+        return;
+    }
+    if (VisNet) VisNet->AddChip(Colour, 0, 1, BoardTime() >= 0.5f ? 1 : 2, {PosX, PosY});
+}
+
+TPaintChip::TPaintChip(int32_t col, int32_t newColour, int32_t row) : TFly(col, row), NewColour(newColour) {
+    if (Net) OldColour = Net->Cells.At(col, row).Value;
+}
+
+void TPaintChip::Step() {
+    if (BoardState() != asPaint) {
+        Dead = true;
+        return;
+    }
+    OldAlpha = BoardTime();
+    NewAlpha = 1 - BoardTime();
+}
+
+TBlinkChip::TBlinkChip(int32_t col, int32_t row) : TFly(col, row) {
+    if (Net) {
+        Kind = Net->Cells.At(col, row).Kind;
+        Value = Net->Cells.At(col, row).Value;
+    }
+    PreviewBlinking = true;
+}
+
+TBlinkChip::~TBlinkChip() {
+    if (Finish) PreviewBlinking = false;
+}
+
+void TBlinkChip::Step() {
+    Phase = std::max(0.0f, Phase - Speed * Delta);
+    Shown = Phase <= 1;
+    if (Phase > 0) return;
+    const bool lampOrSap = BonusPanel && (BonusPanel->Hovered == 2 || BonusPanel->Hovered == 4);
+    if (lampOrSap && BoardState() == asIdle) {
+        Phase = 1;
+        return;
+    }
+    Finish = true;
+    Dead = true;
+    PreviewBlinking = false;
+}
+
+// ---- glares ----
+
+TGlare::TGlare(int32_t col, uint8_t variant, int32_t row) : Col(col), Row(row), Variant(variant) {
+    if (Net) {
+        Kind = Net->Cells.At(col, row).Kind;
+        Value = Net->Cells.At(col, row).Value;
+    }
+    if (variant == 0) {
+        Phase = 1 + Random();
+    } else {
+        Phase = 1;
+        BoardPlaySample("HelpAppear");
+    }
+}
+
+void TGlare::Step() {
+    if (Variant == 1 && BoardState() != asIdle) {
+        Dead = true; // a hint ends as soon as the player starts a move
+        return;
+    }
+    Phase = std::max(0.0f, Phase - Speed * Delta);
+    Shown = !(Variant == 0 && Phase > 1) && !(BoardGame && BoardGame->Paused());
+    if (Phase > 0) Frame = std::min(5, static_cast<int32_t>((1 - std::min(Phase, 1.0f)) * 6));
+    const TCell* cell = Net ? &Net->Cells.At(Col, Row) : nullptr;
+    if (!cell || cell->Kind != Kind || cell->Value != Value) {
+        Dead = true;
+        return;
+    }
+    if (Phase > 0) return;
+    if (Variant == 0) {
+        Dead = true;
+        return;
+    }
+    if (BoardState() != asIdle) {
+        Dead = true;
+        return;
+    }
+    if (LifeTime <= 240 || Help)
+        Phase = 1;
+    else
+        Dead = true;
+}
+
+} // namespace velmora
