@@ -5,6 +5,7 @@
 #include <fstream>
 
 #include "platform/debug.h"
+#include "platform/files.h"
 #include "platform/d3d8.h"
 
 namespace velmora {
@@ -17,7 +18,8 @@ std::string& LogPathRef() {
 constexpr std::uintmax_t cLogSizeLimit = 204800;
 } // namespace
 
-void SetLogFile(const std::string& path) { LogPathRef() = path; }
+// Game paths are spelled with backslashes; the log is opened through the platform's spelling.
+void SetLogFile(const std::string& path) { LogPathRef() = ResolvePath(path); }
 const std::string& LogFile() { return LogPathRef(); }
 
 void Log(const std::string& text) {
@@ -39,8 +41,10 @@ void Check(int32_t hr, const std::string& where) {
     Report(where.empty() ? text : where + " : " + text);
 }
 
-void StartErrorLog(const std::string& logPath, const std::string& optionsPath) {
-    SetLogFile(logPath);
+void StartErrorLog(const std::string& logGamePath, const std::string& optionsGamePath) {
+    SetLogFile(logGamePath);
+    const std::string& logPath = LogFile();
+    const std::string optionsPath = ResolvePath(optionsGamePath);
     std::error_code ec;
     if (std::filesystem::exists(logPath, ec) && std::filesystem::file_size(logPath, ec) > cLogSizeLimit)
         std::filesystem::remove(logPath, ec);

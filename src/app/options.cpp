@@ -5,6 +5,7 @@
 
 #include "app/textfile.h"
 #include "platform/d3d8.h"
+#include "platform/files.h"
 
 namespace velmora {
 
@@ -88,17 +89,18 @@ bool ReadOptionsFrom(const std::string& path, TOptionsRec& rec) {
 bool ReadOptions() { return ReadOptionsFrom(ResolvePath(Paths.OptionsFile), Options); }
 
 bool SaveOptionsTo(const std::string& path, const TOptionsRec& rec) {
-    FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f) return false;
-    auto line = [f](const char* key, const std::string& value) {
-        std::fprintf(f, "%-20s %s\n", key, value.c_str());
+    std::string text;
+    auto line = [&text](const char* key, const std::string& value) {
+        char buf[32];
+        std::snprintf(buf, sizeof buf, "%-20s ", key);
+        text += buf + value + "\n";
     };
     auto b = [](bool v) { return std::string(v ? "1" : "0"); };
     line("Preset", std::to_string(rec.Preset));
     line("Windowed", b(rec.Windowed));
     line("Width", std::to_string(rec.Width));
     line("Height", std::to_string(rec.Height));
-    line("Format", D3DFormatName(rec.Format));
+    line("Format", D3DFormatName(static_cast<D3DFORMAT>(rec.Format)));
     line("RefreshRate", std::to_string(rec.RefreshRate));
     line("WindowBorder", b(rec.WindowBorder));
     line("VSync", b(rec.VSync));
@@ -108,8 +110,8 @@ bool SaveOptionsTo(const std::string& path, const TOptionsRec& rec) {
     line("SpiralType", std::to_string(rec.SpiralType));
     line("SpiralCount", std::to_string(rec.SpiralCount));
     line("BlendMode", std::to_string(rec.BlendMode));
-    const bool ok = std::fflush(f) == 0;
-    return std::fclose(f) == 0 && ok;
+    // Replaced in one step, so an interrupted save never leaves half a file.
+    return WriteWholeFile(path, text.data(), text.size());
 }
 
 void SaveOptions() { SaveOptionsTo(ResolvePath(Paths.OptionsFile), Options); }

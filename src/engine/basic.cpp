@@ -118,10 +118,13 @@ void TMaster::StepChildren() {
 }
 
 bool TMaster::GetNext(TBasic*& obj) {
+    if (!obj) return false;
     if (auto* m = dynamic_cast<TMaster*>(obj); m && m->First) {
         obj = m->First;
         return true;
     }
+    // The root's own siblings lie outside the walk.
+    if (obj == this) return false;
     if (obj->Next) {
         obj = obj->Next;
         return true;
@@ -212,7 +215,7 @@ void TStater::StateStep() {
 void TStater::Step() {
     if (State != 0) {
         StateStep();
-        if (!StepInStates || Dead) return;
+        if (!StepInStates) return;
     }
     TMaster::Step();
 }

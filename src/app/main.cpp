@@ -1,0 +1,67 @@
+// Velmora's entry: data folders from the current directory, the error log, the configuration,
+// the screen geometry, then the application frame until the player quits.
+#include <chrono>
+#include <cstdio>
+#include <string>
+
+#include "app/d3dapp.h"
+#include "app/log.h"
+#include "app/options.h"
+#include "app/testhooks.h"
+#include "engine/group.h"
+#include "engine/random.h"
+#include "platform/files.h"
+
+using namespace velmora;
+
+namespace {
+
+// Without "Options.txt" the game starts in an 800 x 600 window (the settings dialog writes the file).
+void UseDefaultOptions() {
+    Options.Windowed = true;
+    Options.Width = cLayoutWidth;
+    Options.Height = cLayoutHeight;
+    Log("Project: \"Options.txt\" not found, starting windowed 800x600");
+}
+
+void ApplyTestHooks() {
+    ApplyOptionOverrides(TestHooks);
+    if (TestHooks.HasSeed) {
+        RandomSeed(TestHooks.Seed);
+    } else {
+        const auto now = std::chrono::steady_clock::now().time_since_epoch().count();
+        RandomSeed(static_cast<uint32_t>(now ^ (now >> 32)));
+    }
+    if (TestHooks.StartWindow > 0) StartWindowCode = static_cast<uint8_t>(TestHooks.StartWindow);
+    if (!TestHooks.ScriptFile.empty()) LoadScript(TestHooks.ScriptFile, TestHooks.Script);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    std::string error;
+    if (!ParseCommandLine(argc, argv, TestHooks, error)) {
+        std::fprintf(stderr, "velmora: %s\n", error.c_str());
+        return 2;
+    }
+    InitDataPaths(GetCurrentDirectory());
+    StartErrorLog(Paths.ErrorLog, Paths.OptionsFile);
+    if (!ReadOptions()) UseDefaultOptions();
+    ApplyTestHooks();
+    InitScreenGeometry();
+    RegisterAllWindows();
+
+    App = new TMyApp();
+    const HRESULT hr = App->Create_();
+    if (SUCCEEDED(hr)) {
+        App->Run();
+    } else {
+        char code[16];
+        std::snprintf(code, sizeof code, "0x%08X", static_cast<unsigned>(hr));
+        Report(std::string("Project: Create_ returned ") + code + " (" + D3DErrorDescription(hr) + ")");
+        Report("Project: Failed initialization Direct3D");
+    }
+    delete App;
+    App = nullptr;
+    return 0;
+}

@@ -1,0 +1,231 @@
+#include "app/testhooks.h"
+
+#include <algorithm>
+#include <charconv>
+#include <sstream>
+
+#include "app/d3dapp.h"
+#include "app/log.h"
+#include "app/options.h"
+#include "app/screenshot.h"
+#include "app/textfile.h"
+
+namespace velmora {
+
+TTestHooks TestHooks;
+
+namespace {
+
+bool ParseWhole(std::string_view text, int64_t& out) {
+    if (text.empty()) return false;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), out);
+    return ec == std::errc() && end == text.data() + text.size();
+}
+
+bool ParseSize(std::string_view text, int32_t& w, int32_t& h) {
+    const size_t x = text.find_first_of("xX");
+    int64_t a = 0, b = 0;
+    if (x == std::string_view::npos || !ParseWhole(text.substr(0, x), a) ||
+        !ParseWhole(text.substr(x + 1), b))
+        return false;
+    if (a < 100 || b < 100 || a > 4096 || b > 4096) return false;
+    w = static_cast<int32_t>(a);
+    h = static_cast<int32_t>(b);
+    return true;
+}
+
+bool ParseScreenshot(std::string_view text, TScreenshotRequest& out) {
+    const size_t colon = text.find(':');
+    int64_t frame = 0;
+    if (colon == std::string_view::npos || !ParseWhole(text.substr(0, colon), frame) || frame < 1 ||
+        colon + 1 >= text.size())
+        return false;
+    out.Frame = static_cast<int32_t>(frame);
+    out.File = std::string(text.substr(colon + 1));
+    return true;
+}
+
+} // namespace
+
+bool ParseCommandLine(int argc, const char* const* argv, TTestHooks& out, std::string& error) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        auto value = [&](std::string_view& v) {
+            if (i + 1 >= argc) {
+                error = std::string(arg) + " needs a value";
+                return false;
+            }
+            v = argv[++i];
+            return true;
+        };
+        std::string_view v;
+        int64_t n = 0;
+        if (arg == "--fixed-step") {
+            out.FixedStep = true;
+        } else if (arg == "--windowed") {
+            out.Windowed = true;
+        } else if (arg == "--seed") {
+            if (!value(v)) return false;
+            if (!ParseWhole(v, n) || n < 0 || n > 0xFFFFFFFFll) {
+                error = "--seed: not a number: " + std::string(v);
+                return false;
+            }
+            out.HasSeed = true;
+            out.Seed = static_cast<uint32_t>(n);
+        } else if (arg == "--frames") {
+            if (!value(v)) return false;
+            if (!ParseWhole(v, n) || n < 1 || n > 0x7FFFFFFF) {
+                error = "--frames: not a positive number: " + std::string(v);
+                return false;
+            }
+            out.Frames = static_cast<int32_t>(n);
+        } else if (arg == "--screenshot") {
+            if (!value(v)) return false;
+            TScreenshotRequest shot;
+            if (!ParseScreenshot(v, shot)) {
+                error = "--screenshot: expected FRAME:FILE, got " + std::string(v);
+                return false;
+            }
+            out.Screenshots.push_back(shot);
+        } else if (arg == "--size") {
+            if (!value(v)) return false;
+            if (!ParseSize(v, out.Width, out.Height)) {
+                error = "--size: expected WxH between 100 and 4096, got " + std::string(v);
+                return false;
+            }
+        } else if (arg == "--start-window") {
+            if (!value(v)) return false;
+            if (!ParseWhole(v, n) || n < 1 || n > 255) {
+                error = "--start-window: expected a window code, got " + std::string(v);
+                return false;
+            }
+            out.StartWindow = static_cast<int32_t>(n);
+        } else if (arg == "--script") {
+            if (!value(v)) return false;
+            out.ScriptFile = std::string(v);
+        } else {
+            error = "unknown option " + std::string(arg);
+            return false;
+        }
+    }
+    return true;
+}
+
+namespace {
+
+bool ScriptButton(std::string_view word, bool down, UINT& message) {
+    if (word == "left")
+        message = down ? WM_LBUTTONDOWN : WM_LBUTTONUP;
+    else if (word == "right")
+        message = down ? WM_RBUTTONDOWN : WM_RBUTTONUP;
+    else
+        return false;
+    return true;
+}
+
+// One script line into its messages; false when it is malformed.
+bool ParseScriptLine(const std::string& line, std::vector<TScriptEvent>& out) {
+    std::istringstream in(line);
+    std::vector<std::string> words;
+    for (std::string w; in >> w;)
+        words.push_back(w);
+    if (words.size() < 2) return false;
+    int64_t frame = 0;
+    if (!ParseWhole(words[0], frame) || frame < 1 || frame > 0x7FFFFFFF) return false;
+    auto number = [&](size_t i, int64_t lo, int64_t hi, int64_t& v) {
+        return i < words.size() && ParseWhole(words[i], v) && v >= lo && v <= hi;
+    };
+    TScriptEvent e;
+    e.Frame = static_cast<int32_t>(frame);
+    const std::string& kind = words[1];
+    int64_t x = 0, y = 0, vk = 0;
+    if (kind == "move" && words.size() == 4 && number(2, 0, 32767, x) && number(3, 0, 32767, y)) {
+        e.Message = WM_MOUSEMOVE;
+        e.LParam = MAKELPARAM(static_cast<int>(x), static_cast<int>(y));
+        out.push_back(e);
+    } else if ((kind == "down" || kind == "up") && words.size() == 5 &&
+               ScriptButton(words[2], kind == "down", e.Message) && number(3, 0, 32767, x) &&
+               number(4, 0, 32767, y)) {
+        // The pointer is where the button acts.
+        TScriptEvent move = e;
+        move.Message = WM_MOUSEMOVE;
+        move.LParam = MAKELPARAM(static_cast<int>(x), static_cast<int>(y));
+        out.push_back(move);
+        e.LParam = move.LParam;
+        out.push_back(e);
+    } else if ((kind == "key" || kind == "keydown" || kind == "keyup") && words.size() == 3 &&
+               number(2, 1, 255, vk)) {
+        e.WParam = static_cast<WPARAM>(vk);
+        if (kind != "keyup") {
+            e.Message = WM_KEYDOWN;
+            out.push_back(e);
+        }
+        if (kind != "keydown") {
+            e.Message = WM_KEYUP;
+            out.push_back(e);
+        }
+    } else if (kind == "close" && words.size() == 2) {
+        e.Message = WM_CLOSE;
+        out.push_back(e);
+    } else {
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+void ParseScript(const std::string& text, std::vector<TScriptEvent>& out) {
+    std::istringstream in(text);
+    std::string line;
+    int lineNo = 0;
+    while (std::getline(in, line)) {
+        ++lineNo;
+        if (const size_t hash = line.find('#'); hash != std::string::npos) line.erase(hash);
+        if (Trim(line).empty()) continue;
+        if (!ParseScriptLine(line, out))
+            Log("uTestHooks.ParseScript : line " + std::to_string(lineNo) + " skipped: \"" + Trim(line) +
+                "\"");
+    }
+    std::stable_sort(out.begin(), out.end(),
+                     [](const TScriptEvent& a, const TScriptEvent& b) { return a.Frame < b.Frame; });
+}
+
+bool LoadScript(const std::string& path, std::vector<TScriptEvent>& out) {
+    std::vector<std::string> lines;
+    if (!ReadTextLines(path, lines)) {
+        Log("uTestHooks.LoadScript : can't read \"" + path + "\"");
+        return false;
+    }
+    std::string text;
+    for (const std::string& l : lines)
+        text += l + "\n";
+    ParseScript(text, out);
+    return true;
+}
+
+void ApplyOptionOverrides(const TTestHooks& hooks) {
+    if (hooks.Windowed) Options.Windowed = true;
+    if (hooks.Width > 0) {
+        Options.Width = hooks.Width;
+        Options.Height = hooks.Height;
+    }
+}
+
+void DeliverScriptEvents(int32_t frame) {
+    if (!App) return;
+    for (const TScriptEvent& e : TestHooks.Script)
+        if (e.Frame == frame) App->MsgProc(App->Wnd, e.Message, e.WParam, e.LParam);
+}
+
+void TakeScreenshots(int32_t frame) {
+    for (const TScreenshotRequest& s : TestHooks.Screenshots)
+        if (s.Frame == frame && !SaveScreenshot(s.File))
+            Log("uTestHooks.TakeScreenshots : failed for \"" + s.File + "\"");
+}
+
+bool FrameLimitReached(int32_t framesDone) {
+    return TestHooks.Frames > 0 && framesDone >= TestHooks.Frames;
+}
+
+} // namespace velmora

@@ -1,0 +1,59 @@
+// Options for tests, demos and bug reports. Without them the game behaves exactly as designed;
+// with "--fixed-step --seed N" a run repeats frame for frame.
+//
+// Frames are numbered from 1: script events of frame k reach the window procedure right before the
+// k-th step, and the screenshot of frame k is taken once frame k is drawn.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/win32.h"
+
+namespace velmora {
+
+struct TScriptEvent {
+    int32_t Frame = 0;
+    UINT Message = 0;
+    WPARAM WParam = 0;
+    LPARAM LParam = 0;
+};
+
+struct TScreenshotRequest {
+    int32_t Frame = 0;
+    std::string File;
+};
+
+struct TTestHooks {
+    bool FixedStep = false;
+    bool HasSeed = false;
+    uint32_t Seed = 0;
+    int32_t Frames = 0; // 0: run until the player quits
+    std::vector<TScreenshotRequest> Screenshots;
+    bool Windowed = false;
+    int32_t Width = 0, Height = 0; // 0: as configured
+    int32_t StartWindow = -1;      // -1: the designed first window
+    std::string ScriptFile;
+    std::vector<TScriptEvent> Script; // sorted by frame, file order within a frame
+};
+
+extern TTestHooks TestHooks;
+
+// Reads the command line; false with `error` set for an unknown or malformed option.
+bool ParseCommandLine(int argc, const char* const* argv, TTestHooks& out, std::string& error);
+// Reads a script ("FRAME move X Y", "FRAME down left X Y", "FRAME key VK", ...; "#" comments).
+// A malformed line is logged with its number and skipped.
+void ParseScript(const std::string& text, std::vector<TScriptEvent>& out);
+bool LoadScript(const std::string& path, std::vector<TScriptEvent>& out);
+
+// The overrides of the configuration that the hooks ask for (after the options are read).
+void ApplyOptionOverrides(const TTestHooks& hooks);
+// Sends the script events of `frame` to the window procedure.
+void DeliverScriptEvents(int32_t frame);
+// Writes the screenshots asked for at `frame` (the back buffer holds that frame's picture).
+void TakeScreenshots(int32_t frame);
+// True once the frame limit is reached.
+bool FrameLimitReached(int32_t framesDone);
+
+} // namespace velmora
