@@ -113,7 +113,7 @@ const TSharedFontEntry SharedFonts[cSharedFontCount] = {
     {"\\Arts.itf", &Arts},
 };
 
-void LoadSharedFonts(TMaster& owner) {
+void CreateSharedFonts(TMaster& owner) {
     for (const TSharedFontEntry& e : SharedFonts) {
         *e.Global = owner.Add(new TIndexedTextureFont(Paths.Fonts + e.FileName));
     }

@@ -110,7 +110,7 @@ struct TSharedFontEntry {
 extern const TSharedFontEntry SharedFonts[cSharedFontCount];
 
 // Creates the shared fonts from Paths.Fonts in their order, adds each to owner and sets the globals.
-void LoadSharedFonts(TMaster& owner);
+void CreateSharedFonts(TMaster& owner);
 
 // The atlas of a font file: its name with the extension changed to ".tga".
 std::string AtlasFileName(const std::string& itfName);
