@@ -11,6 +11,7 @@
 #include "app/screenshot.h"
 #include "engine/random.h"
 #include "platform/files.h"
+#include "render/itf.h"
 
 namespace velmora {
 
@@ -73,7 +74,7 @@ uint8_t RenderModeOfCode(uint8_t code) {
 namespace {
 
 void CreateLang(TGroup&) {}        // text resources (TLang), first child of the group
-void LoadSharedFonts(TGroup&) {}   // the 18 shared fonts, in their fixed order
+void LoadSharedFonts(TGroup& group) { CreateSharedFonts(group); } // the 18 shared fonts, in order
 void CreateTexArr(TGroup&) {}      // texture store, added and restored at once
 void CreateStateBlocks(TGroup&) {} // render-state blocks, added and restored at once
 void CreateSoundDepot() {}         // sound store: stepped and freed by the group itself
