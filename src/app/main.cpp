@@ -11,6 +11,7 @@
 #include "engine/group.h"
 #include "engine/random.h"
 #include "platform/files.h"
+#include "settings/settings_dialog.h"
 
 using namespace velmora;
 
@@ -46,7 +47,8 @@ int main(int argc, char** argv) {
     }
     InitDataPaths(GetCurrentDirectory());
     StartErrorLog(Paths.ErrorLog, Paths.OptionsFile);
-    if (!ReadOptions()) UseDefaultOptions();
+    // A run with a frame limit is automated: it never waits on the desktop dialog.
+    if (!ReadOptions() && (TestHooks.Frames > 0 || !RunSettingsDialog())) UseDefaultOptions();
     ApplyTestHooks();
     InitScreenGeometry();
     RegisterAllWindows();
