@@ -2,13 +2,17 @@
 
 #include <array>
 #include <cmath>
+#include <memory>
 
 #include "app/d3dapp.h"
 #include "app/device.h"
+#include "app/gamedat.h"
 #include "app/input.h"
+#include "app/language.h"
 #include "app/log.h"
 #include "app/options.h"
 #include "app/screenshot.h"
+#include "app/sound.h"
 #include "engine/random.h"
 #include "platform/files.h"
 #include "render/itf.h"
@@ -73,19 +77,23 @@ uint8_t RenderModeOfCode(uint8_t code) {
 
 namespace {
 
-void CreateLang(TGroup&) {}        // text resources (TLang), first child of the group
+void CreateLang(TGroup& group) { group.Add(new TLang()); } // text resources, first child of the group
 void LoadSharedFonts(TGroup& group) { CreateSharedFonts(group); } // the 18 shared fonts, in order
 void CreateTexArr(TGroup&) {}      // texture store, added and restored at once
 void CreateStateBlocks(TGroup&) {} // render-state blocks, added and restored at once
-void CreateSoundDepot() {}         // sound store: stepped and freed by the group itself
-void StepSoundDepot() {}
-void FreeSoundDepot() {}
+std::unique_ptr<TSoundDepot> OwnedSoundDepot; // sound store: stepped and freed by the group itself
+void CreateSoundDepot() { OwnedSoundDepot = std::make_unique<TSoundDepot>(); }
+void StepSoundDepot() {
+    if (!SoundDepot) return;
+    ++SoundDepot->Ticks;
+    SoundDepot->Step();
+}
+void FreeSoundDepot() { OwnedSoundDepot.reset(); }
 void LoadCountries() {} // country table
-void LoadGameDat() {}   // player data file
-void SaveGameDat() {}
+// The player data file: LoadGameDat and SaveGameDat of app/gamedat.h.
 bool FullscreenChoiceOfPlayer(bool& fullscreen) { // the player's stored full-screen choice
-    fullscreen = false;
-    return false;
+    fullscreen = GameDat.FullScreen != 0;
+    return true;
 }
 void StoreRenderMode(uint8_t) {}  // the render-state blocks' mode
 void RestoreSharedBlockState() {} // the render-state blocks' shared state
@@ -96,8 +104,13 @@ struct TPlayerProgress {
     bool LevelInProgress = false;
     bool ShowHelp = false;
 };
-bool CurrentPlayerProgress(TPlayerProgress&) {
-    return false;
+bool CurrentPlayerProgress(TPlayerProgress& progress) {
+    if (GameDat.CurrentPlayer < 1 || GameDat.CurrentPlayer > cPlayerCount) return false;
+    TPlayerRec& player = CurrentPlayerRec();
+    progress.Level = &player.Level;
+    progress.LevelInProgress = player.LevelInProgress != 0;
+    progress.ShowHelp = GameDat.ShowHelp != 0;
+    return true;
 }
 
 } // namespace
