@@ -2,7 +2,15 @@
 
 namespace velmora {
 
-// Each window issue adds its RegisterWindow(code, factory) line here.
-void RegisterAllWindows() {}
+void RegisterPlayWindows();
+void RegisterUiWindows();
+void RegisterStartupWindows();
+
+// Linked into the game itself (not the core library), so it may reach the window folders.
+void RegisterAllWindows() {
+    RegisterStartupWindows();
+    RegisterUiWindows();
+    RegisterPlayWindows();
+}
 
 } // namespace velmora

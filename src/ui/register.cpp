@@ -1,0 +1,8 @@
+#include "engine/group.h"
+
+namespace velmora {
+
+// The window classes of this folder announce their codes to the scene group here.
+void RegisterUiWindows() {}
+
+} // namespace velmora
