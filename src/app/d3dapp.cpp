@@ -7,6 +7,7 @@
 #include "app/input.h"
 #include "app/log.h"
 #include "app/options.h"
+#include "app/sound.h"
 #include "app/testhooks.h"
 #include "engine/basic.h"
 #include "engine/group.h"
@@ -603,6 +604,12 @@ LRESULT TD3DApplication::MsgProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lPara
         if (AppActive) {
             ResetTiming();
             PressedKeys.reset();
+        }
+        if (SoundDepot) { // the game is not stepped without the focus: its sound waits too
+            if (AppActive)
+                SoundDepot->ResumeSound();
+            else
+                SoundDepot->PauseSound();
         }
         return 0;
     case WM_GETMINMAXINFO:
