@@ -11,9 +11,11 @@ class StateBlocksTest : public TRenderATest {
         delete Depot;
         TRenderATest::TearDown();
     }
-    static bool Has(const std::vector<D3DCallRecord>& calls, const std::string& name, std::vector<int64_t> args) {
+    static bool Has(const std::vector<D3DCallRecord>& calls, const std::string& name,
+                    std::vector<int64_t> args) {
         return std::any_of(calls.begin(), calls.end(), [&](const D3DCallRecord& c) {
-            return c.Name == name && c.Args.size() >= args.size() && std::equal(args.begin(), args.end(), c.Args.begin());
+            return c.Name == name && c.Args.size() >= args.size() &&
+                   std::equal(args.begin(), args.end(), c.Args.begin());
         });
     }
     TStateBlockDepot* Depot = nullptr;
@@ -26,9 +28,11 @@ TEST_F(StateBlocksTest, NineteenBlocksAreRecordedAndTheRestStayEmpty) {
     EXPECT_EQ(Rec->CountOf("BeginStateBlock"), 19);
     EXPECT_EQ(Rec->CountOf("EndStateBlock"), 19);
     int recorded = 0;
-    for (int i = 0; i < cStateBlockSlots; ++i) recorded += Depot->Blocks[i] != 0;
+    for (int i = 0; i < cStateBlockSlots; ++i)
+        recorded += Depot->Blocks[i] != 0;
     EXPECT_EQ(recorded, 19);
-    for (int no : {0, 10, 18, 26, 27, 28, 29, 35}) EXPECT_EQ(Depot->Blocks[no], 0u) << no;
+    for (int no : {0, 10, 18, 26, 27, 28, 29, 35})
+        EXPECT_EQ(Depot->Blocks[no], 0u) << no;
 }
 
 TEST_F(StateBlocksTest, BlocksHoldTheDefaultsAndTheirOwnStates) {

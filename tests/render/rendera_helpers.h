@@ -54,7 +54,8 @@ class TRenderATest : public ::testing::Test {
     std::vector<std::string> LogLines() const {
         std::vector<std::string> lines;
         std::ifstream in(Dir / "Error.log");
-        for (std::string line; std::getline(in, line);) lines.push_back(line);
+        for (std::string line; std::getline(in, line);)
+            lines.push_back(line);
         return lines;
     }
     bool Logged(const std::string& part) const {
@@ -90,7 +91,8 @@ class TRenderATest : public ::testing::Test {
         for (int r = h - 1; r >= 0; --r)
             for (int c = 0; c < w; ++c) {
                 const uint32_t p = topFirst.empty() ? 0 : topFirst[static_cast<size_t>(r) * w + c];
-                for (int k = 0; k < bits / 8; ++k) b.push_back(static_cast<uint8_t>(p >> (8 * k)));
+                for (int k = 0; k < bits / 8; ++k)
+                    b.push_back(static_cast<uint8_t>(p >> (8 * k)));
             }
         return b;
     }
@@ -99,8 +101,8 @@ class TRenderATest : public ::testing::Test {
         std::vector<uint32_t> p(static_cast<size_t>(w) * h);
         for (int y = 0; y < h; ++y)
             for (int x = 0; x < w; ++x)
-                p[static_cast<size_t>(y) * w + x] = 0x80000000u | (uint32_t(x & 0xFF) << 16) | (uint32_t(y & 0xFF) << 8) |
-                                                    uint32_t((x + y) & 0xFF);
+                p[static_cast<size_t>(y) * w + x] = 0x80000000u | (uint32_t(x & 0xFF) << 16) |
+                                                    (uint32_t(y & 0xFF) << 8) | uint32_t((x + y) & 0xFF);
         return p;
     }
     // Level 0 of a texture as stored by the device.
@@ -110,7 +112,8 @@ class TRenderATest : public ::testing::Test {
         if (FAILED(tex->LockRect(0, &lr, nullptr, D3DLOCK_READONLY))) return out;
         pitch = lr.Pitch;
         const auto* p = static_cast<const uint8_t*>(lr.pBits);
-        for (int r = 0; r < rows; ++r) out.insert(out.end(), p + r * lr.Pitch, p + r * lr.Pitch + rowBytes);
+        for (int r = 0; r < rows; ++r)
+            out.insert(out.end(), p + r * lr.Pitch, p + r * lr.Pitch + rowBytes);
         tex->UnlockRect(0);
         return out;
     }

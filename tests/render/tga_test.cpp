@@ -51,7 +51,8 @@ class TgaTools : public TRenderATest {
 
 TEST_F(TgaTools, SavedImageReadsBackWithHeaderRowsAndFooter) {
     TTgaImage im = Image(3, 2, 0);
-    for (int i = 0; i < 6; ++i) im.Data[i] = 0x11223300u + i;
+    for (int i = 0; i < 6; ++i)
+        im.Data[i] = 0x11223300u + i;
     const std::string path = PathOf("round.tga");
     ASSERT_TRUE(SaveTgaImage(path, im, 1));
 
@@ -186,7 +187,8 @@ TEST_F(TgaTools, GlowRingsTheShapeAndRefusesLargeShapes) {
     TTgaImage brush = Image(3, 3, 0xFFFFFFFFu); // r = 1; stamped at (x - 5, y - 5)
     TTgaImage shape = Image(12, 12, 0);
     for (int y = 4; y < 8; ++y)
-        for (int x = 4; x < 8; ++x) shape.At(x, y) = 0xFF000000u;
+        for (int x = 4; x < 8; ++x)
+            shape.At(x, y) = 0xFF000000u;
     TTgaImage glow;
     ASSERT_TRUE(MakeGlowWithBrush(shape, brush, glow));
     EXPECT_EQ(glow.Width(), 14);
@@ -210,7 +212,8 @@ TEST_F(TgaTools, OpaqueJpegBuildsAnOpaqueTexture) {
     TTgaImage im;
     ASSERT_TRUE(LoadTgaImage(PathOf("x.tga"), im, 1));
     ASSERT_EQ(im.Width(), 16);
-    for (uint32_t p : im.Data) EXPECT_EQ(p >> 24, 255u);
+    for (uint32_t p : im.Data)
+        EXPECT_EQ(p >> 24, 255u);
     EXPECT_GT((im.At(1, 1) >> 16) & 0xFF, 200u); // red on the left, top row first after the flip
     EXPECT_GT(im.At(14, 6) & 0xFF, 200u);
     EXPECT_FALSE(std::filesystem::exists(Dir / "x_Alpha.tga"));
@@ -223,7 +226,8 @@ TEST_F(TgaTools, AlphaJpegBecomesTheAlphaChannel) {
     TTgaImage im, alpha;
     ASSERT_TRUE(LoadTgaImage(PathOf("y.tga"), im, 0));
     ASSERT_TRUE(LoadTgaImage(PathOf("y_Alpha.tga"), alpha, 0));
-    for (size_t i = 0; i < im.Data.size(); ++i) ASSERT_EQ(im.Data[i] >> 24, (alpha.Data[i] >> 16) & 0xFF);
+    for (size_t i = 0; i < im.Data.size(); ++i)
+        ASSERT_EQ(im.Data[i] >> 24, (alpha.Data[i] >> 16) & 0xFF);
     EXPECT_LT(im.At(0, 0) >> 24, 20u);
     EXPECT_GT(im.At(15, 0) >> 24, 235u);
     // An existing texture is left alone.
@@ -241,8 +245,8 @@ TEST_F(TgaTools, BrokenJpegIsReportedNotFatal) {
 
 TEST_F(TgaTools, BmpRowsBecomeAnOpaqueTga) {
     // 2 x 2, 24-bit, bottom-up, rows padded to 8 bytes: bottom row blue, green; top row red, white.
-    std::vector<uint8_t> b = {'B', 'M', 0, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0, 40, 0, 0, 0, 2, 0, 0, 0, 2, 0, 0, 0,
-                              1, 0, 24, 0};
+    std::vector<uint8_t> b = {'B', 'M', 0, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0,  40,
+                              0,   0,   0, 2, 0, 0, 0, 2, 0, 0, 0,  1, 0, 24, 0};
     b.resize(54, 0);
     const uint8_t rows[] = {255, 0, 0, 0, 255, 0, 0, 0, 0, 0, 255, 255, 255, 255, 0, 0};
     b.insert(b.end(), rows, rows + 16);
