@@ -9,6 +9,7 @@
 #include "board/net.h"
 #include "board/playerlink.h"
 #include "engine/random.h"
+#include "render/partmaster.h"
 
 namespace velmora {
 

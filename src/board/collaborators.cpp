@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "app/sound.h"
 #include "board/gamevis.h"
 
 namespace velmora {
@@ -13,7 +14,6 @@ TBonusPanel* BonusPanel = nullptr;
 THelp* Help = nullptr;
 THammer* Hammer = nullptr;
 TBoardGameLink* BoardGame = nullptr;
-TBoardParticles* NetParticles = nullptr;
 std::vector<std::string> BoardSamplesPlayed;
 
 TScores::TScores() {
@@ -88,28 +88,17 @@ void TFallenArt::StepMe() {
     Dead = true;
 }
 
-TBoardParticles::TBoardParticles() {
-    NetParticles = this;
-}
-TBoardParticles::~TBoardParticles() {
-    if (NetParticles == this) NetParticles = nullptr;
-}
-void TBoardParticles::BurstAtWorld(const std::string&, float, float) {
-    ++Bursts;
-}
-void TBoardParticles::ChainSpark(float, float, float, float) {
-    ++Sparks;
-}
-
-void ExplodeColour(TBoardParticles* master, int32_t colour, float x, float y) {
-    if (master && colour >= 1 && colour <= 10) master->BurstAtWorld("colour", x, y);
-}
-
 void BoardPlaySample(const std::string& name) {
     // Only the recent ones are kept: long runs must not grow the list.
     if (BoardSamplesPlayed.size() >= 256)
         BoardSamplesPlayed.erase(BoardSamplesPlayed.begin(), BoardSamplesPlayed.begin() + 128);
     BoardSamplesPlayed.push_back(name);
+    if (!SoundDepot) return;
+    for (const TSoundTableRow& row : SoundTable)
+        if (name == row.Name) {
+            SoundDepot->PlaySample(row.Slot);
+            return;
+        }
 }
 
 } // namespace velmora

@@ -126,21 +126,6 @@ class TFallenBonusAngryChip : public TFallenItem {
     const char* ClassName() const override { return "TFallenBonusAngryChip"; }
 };
 
-// The board's particle master: effects are counted by name until real particle systems join.
-class TBoardParticles : public TMaster {
-  public:
-    TBoardParticles();
-    ~TBoardParticles() override;
-    const char* ClassName() const override { return "TBoardParticles"; }
-    void BurstAtWorld(const std::string& effect, float x, float y);
-    void ChainSpark(float x1, float y1, float x2, float y2);
-    int32_t Bursts = 0, Sparks = 0;
-};
-extern TBoardParticles* NetParticles;
-
-// The colour explosion of a removed chip.
-void ExplodeColour(TBoardParticles* master, int32_t colour, float x, float y);
-
 // Plays a sample of the sound depot by name; the names played are kept for inspection.
 void BoardPlaySample(const std::string& name);
 extern std::vector<std::string> BoardSamplesPlayed;

@@ -1,6 +1,8 @@
 #include "board/gamevis.h"
 
 #include "app/options.h"
+#include "render/partmaster.h"
+#include "render/particles.h"
 
 namespace velmora {
 
@@ -111,6 +113,40 @@ void TArtMaster::SetSlices(int32_t count) {
 TSlice* TArtMaster::Slice(int32_t number) const {
     return number >= 1 && number < static_cast<int32_t>(Slices.size()) ? Slices[static_cast<size_t>(number)]
                                                                        : nullptr;
+}
+
+void ExplodeColour(TGamePartMaster* master, int32_t colour, float x, float y) {
+    static const char* const files[] = {"",
+                                        "@LittleExplosion_Yellow.prt",
+                                        "@LittleExplosion_Green.prt",
+                                        "@LittleExplosion_Red.prt",
+                                        "@LittleExplosion_White.prt",
+                                        "@LittleExplosion_Green.prt",
+                                        "@LittleExplosion_Purple.prt",
+                                        "@LittleExplosion_Blue.prt",
+                                        "@LittleExplosion_Brown.prt",
+                                        "@LittleExplosion_Turq.prt",
+                                        "@LittleExplosion_Black.prt"};
+    if (!master) return;
+    TParticles* p = master->Add(new TParticles());
+    if (colour < 1 || colour > 10) return;
+    p->LoadFromFile(ParticleFilePath(files[colour]));
+    p->BuildRamps();
+    p->Reset();
+    p->OneShot = true;
+    p->EmitFrom[0] = x;
+    p->EmitFrom[1] = y;
+}
+
+void ChainSpark(TGamePartMaster* master, float x1, float y1, float x2, float y2) {
+    if (!master) return;
+    TParticles* p = master->Add(new TParticles());
+    p->LoadFromFile(ParticleFilePath("@LitExpl.prt"));
+    p->OneShot = true;
+    p->SetTrail(true);
+    p->MoveTo(x1, y1);
+    p->MoveTo(x2, y2);
+    p->Reset();
 }
 
 } // namespace velmora

@@ -108,4 +108,10 @@ class TArtMaster : public TStater {
 
 extern TArtMaster* ArtMaster;
 
+class TGamePartMaster;
+// The colour explosion of a removed chip, at a world position.
+void ExplodeColour(TGamePartMaster* master, int32_t colour, float x, float y);
+// The spark of a broken chain: a one-shot trail emitted along the segment (world units).
+void ChainSpark(TGamePartMaster* master, float x1, float y1, float x2, float y2);
+
 } // namespace velmora

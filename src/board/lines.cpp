@@ -9,6 +9,7 @@
 #include "board/net.h"
 #include "board/playerlink.h"
 #include "engine/random.h"
+#include "render/partmaster.h"
 
 namespace velmora {
 
@@ -62,9 +63,8 @@ void TNet::BreakCell(int32_t x, int32_t y) {
         ClearCell(x, y);
         return;
     }
-    if (NetParticles) NetParticles->ChainSpark(c.X + Px(19), c.Y + Px(8), c.X - Px(19), c.Y - Px(8));
-    if (cell.Lock >= 2 && NetParticles)
-        NetParticles->ChainSpark(c.X - Px(19), c.Y + Px(10), c.X + Px(19), c.Y - Px(10));
+    ChainSpark(NetParticles, c.X + Px(19), c.Y + Px(8), c.X - Px(19), c.Y - Px(8));
+    if (cell.Lock >= 2) ChainSpark(NetParticles, c.X - Px(19), c.Y + Px(10), c.X + Px(19), c.Y - Px(10));
     cell.Lock = cell.Lock >= 2 ? 1 : 0;
     BoardPlaySample("MatchLock");
 }

@@ -8,10 +8,12 @@
 #include "board/flies.h"
 #include "board/playerlink.h"
 #include "engine/random.h"
+#include "render/partmaster.h"
 
 namespace velmora {
 
 TNet* Net = nullptr;
+TGamePartMaster* NetParticles = nullptr;
 
 TNet::TNet(TLevelInfo& info) : Info(info) {
     Net = this;
@@ -20,12 +22,7 @@ TNet::TNet(TLevelInfo& info) : Info(info) {
     BuildBoard();
     if (BoardLevelInProgress()) {
         BoardLoadSnapshot(Cells);
-        // A snapshot carries no animations; whatever the file holds there is ignored.
-        for (auto& column : Cells.C)
-            for (auto& cell : column) {
-                cell.Fly = 0;
-                cell.Mark = 0;
-            }
+        MendRestoredCells();
         Resumed = true;
     } else {
         BoardStartFreshLevel();
@@ -34,7 +31,39 @@ TNet::TNet(TLevelInfo& info) : Info(info) {
 
 TNet::~TNet() {
     FreeChildren(); // the animations unregister themselves while the map still exists
+    NetParticles = nullptr;
     if (Net == this) Net = nullptr;
+}
+
+// A snapshot comes from a file: it carries no animations, and values the rules cannot hold are
+// made safe rather than trusted.
+void TNet::MendRestoredCells() {
+    int32_t mended = 0;
+    for (auto& column : Cells.C)
+        for (auto& cell : column) {
+            cell.Fly = 0;
+            cell.Mark = 0;
+            if (cell.Kind > ckBonus) {
+                cell.Kind = ckNone;
+                ++mended;
+            }
+            if (cell.Lock < 0 || cell.Lock > 2) {
+                cell.Lock = cell.Lock < 0 ? 0 : 2;
+                ++mended;
+            }
+            if (cell.Kind == ckChip && (cell.Value < 1 || cell.Value > cMaxColors)) {
+                cell.Value = RandomColor(0);
+                ++mended;
+            }
+        }
+    if (mended > 0)
+        Log("TNet.Create: saved board had " + std::to_string(mended) + " impossible cell values; mended");
+}
+
+void TNet::SaveSnapshot() const {
+    TCellGrid grid;
+    SaveCells(grid);
+    BoardStoreSnapshot(grid);
 }
 
 void TNet::ClearCell(int32_t x, int32_t y) {
@@ -101,7 +130,7 @@ void TNet::StartLevel() {
     if (!VisNet) Add(new TVisNet(PixelLeft(), PixelTop()));
     if (!Resumed) StartDropIn();
     UpdateCellVisuals();
-    if (!NetParticles) Add(new TBoardParticles());
+    if (!NetParticles) NetParticles = Add(new TGamePartMaster());
     SetAState(asIdle);
 }
 

@@ -69,6 +69,8 @@ class TNet : public TMaster {
     bool CanMove(int32_t x, int32_t y, bool allowItems) const;
     // The grid as the player record keeps it: no animation references.
     void SaveCells(TCellGrid& buffer) const;
+    // Copies the board into the player record's snapshot.
+    void SaveSnapshot() const;
 
     // Board life.
     void ClearBoard();
@@ -118,6 +120,7 @@ class TNet : public TMaster {
     void StepHints();
     void StepGlares();
     void BreakThreeRandomChips();
+    void MendRestoredCells();
     void EndOfState();
     void EndSwap();
     void EndPaint();
@@ -139,5 +142,8 @@ class TNet : public TMaster {
 };
 
 extern TNet* Net;
+class TGamePartMaster;
+// The board's particle master, a child of the board made by StartLevel.
+extern TGamePartMaster* NetParticles;
 
 } // namespace velmora
