@@ -1,7 +1,7 @@
 // DirectInput 8 stand-in: the game creates the object at start-up and reads nothing through it.
 #pragma once
 
-#include "platform/win32.h"
+#include "platform/d3d8.h" // result codes
 
 namespace velmora {
 

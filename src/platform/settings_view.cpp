@@ -56,6 +56,7 @@ struct TSettingsView::TImpl {
         gtk_fixed_put(GTK_FIXED(fixed), w, p.Left, p.Top);
     }
     GtkWidget* Combo(TSettingsViewControl id, bool editable);
+    void SetTabOrder(GtkWidget* form, GtkWidget* advanced);
     void SetList(TSettingsViewControl id, const TSettingsViewList& list);
     void Show(const TSettingsViewState& state);
 
@@ -139,6 +140,7 @@ void TSettingsView::TImpl::Build() {
     Controls[svCancel] = gtk_button_new_with_label("Cancel");
     Put(form, Controls[svOk], {179, 156, 81, 23});
     Put(form, Controls[svCancel], {272, 156, 81, 23});
+    SetTabOrder(form, advanced);
 
     for (TSettingsViewControl id : {svCustom, svDesktop, svAdvancedOptions})
         g_signal_connect(Controls[id], "toggled", G_CALLBACK(OnToggled), this);
@@ -147,6 +149,21 @@ void TSettingsView::TImpl::Build() {
     g_signal_connect(Window, "delete-event", G_CALLBACK(OnDelete), this);
     g_signal_connect(Window, "destroy", G_CALLBACK(OnDestroy), this);
     g_signal_connect(Window, "key-press-event", G_CALLBACK(OnKey), this);
+}
+
+// Tab order of the original dialog: the screen mode lists (depth first), the buttons, the radio
+// buttons, then the advanced box. The toolkit would otherwise go by position.
+void TSettingsView::TImpl::SetTabOrder(GtkWidget* form, GtkWidget* advanced) {
+    GList* chain = nullptr;
+    for (TSettingsViewControl id : {svDepthList, svModeList, svRateList, svOk, svCancel, svCustom, svDesktop})
+        chain = g_list_append(chain, Controls[id]);
+    chain = g_list_append(chain, advanced);
+    for (TSettingsViewControl id : {svSpiralType, svSpiralCount, svBlendMode})
+        chain = g_list_append(chain, Controls[id]);
+    G_GNUC_BEGIN_IGNORE_DEPRECATIONS
+    gtk_container_set_focus_chain(GTK_CONTAINER(form), chain);
+    G_GNUC_END_IGNORE_DEPRECATIONS
+    g_list_free(chain);
 }
 
 void TSettingsView::TImpl::SetList(TSettingsViewControl id, const TSettingsViewList& list) {
