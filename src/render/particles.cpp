@@ -4,6 +4,7 @@
 #include "app/options.h"
 #include "app/textfile.h"
 #include "engine/random.h"
+#include "platform/files.h"
 
 #include <algorithm>
 #include <charconv>
@@ -69,7 +70,7 @@ TParticles::TParticles() {
 
 bool TParticles::LoadFromFile(const std::string& fileName) {
     std::vector<std::string> lines;
-    if (!ReadTextLines(fileName, lines)) {
+    if (!ReadTextLines(ResolvePath(fileName), lines)) {
         Log("TParticles.LoadFromFile: File not exists \"" + fileName + "\"");
         return false;
     }

@@ -100,10 +100,16 @@ std::string ParticleFilePath(const std::string& name) {
 
 TParticles* TGamePartMaster::StartEffect(const std::string& name) {
     TParticles* p = Add(new TParticles());
-    p->LoadFromFile(ParticleFilePath(name));
+    LastLoadFailed = !p->LoadFromFile(ParticleFilePath(name));
     p->BuildRamps();
     p->Reset();
     return p;
+}
+
+// A burst whose file is missing can never bear anything and nobody will stop it: without this it
+// would stay in the master for good, one more empty pool for every explosion.
+void TGamePartMaster::EndIfNotLoaded(TParticles* p) const {
+    if (LastLoadFailed) p->Emitting = false;
 }
 
 TParticles* TGamePartMaster::StartInRect(const std::string& name, int32_t left, int32_t top, int32_t right,
@@ -124,6 +130,7 @@ TParticles* TGamePartMaster::StartAtPixel(const std::string& name, int32_t px, i
 TParticles* TGamePartMaster::BurstAtPixel(const std::string& name, int32_t px, int32_t py) {
     TParticles* p = StartAtPixel(name, px, py);
     p->OneShot = true;
+    EndIfNotLoaded(p);
     return p;
 }
 
@@ -133,6 +140,7 @@ TParticles* TGamePartMaster::BurstAtWorld(const std::string& name, float x, floa
     p->EmitFrom[1] = y;
     p->SetTrail(p->Trail);
     p->OneShot = true;
+    EndIfNotLoaded(p);
     return p;
 }
 

@@ -54,6 +54,9 @@ class TGamePartMaster : public TPartMaster {
 
   protected:
     TParticles* StartEffect(const std::string& name);
+    void EndIfNotLoaded(TParticles* p) const;
+
+    bool LastLoadFailed = false;
 };
 
 // Game path of a particle description: data folder + "\Particles\" + name.

@@ -1,8 +1,12 @@
 #include "render/itf.h"
 
+#include "app/input.h"
+#include "render/texlabels.h"
 #include "renderb_helpers.h"
 
+#include <cmath>
 #include <cstring>
+#include <memory>
 
 namespace velmora {
 namespace {
@@ -169,6 +173,204 @@ TEST_F(FontTest, InvalidatedFontHasNoCharacters) {
 TEST_F(FontTest, AtlasNameChangesTheExtension) {
     EXPECT_EQ(AtlasFileName("\\Fonts\\GameFont.itf"), "\\Fonts\\GameFont.tga");
     EXPECT_EQ(AtlasFileName("\\Fonts.v2\\GameFont"), "\\Fonts.v2\\GameFont.tga");
+}
+
+} // namespace
+} // namespace velmora
+
+// ---- Labels ---------------------------------------------------------------------------------------
+
+namespace velmora {
+namespace {
+
+class LabelTest : public testing::TRenderBDeviceTest {
+  protected:
+    void SetUp() override {
+        TRenderBDeviceTest::SetUp();
+        WriteTga("Tiny.tga", 128, 64);
+        Font = std::make_unique<TIndexedTextureFont>(WriteFile("Tiny.itf", TinyFont()));
+        // One 101-pixel glyph on a 21-pixel line: both sizes are odd.
+        WriteTga("Wide.tga", 128, 32);
+        Wide = std::make_unique<TIndexedTextureFont>(
+            WriteFile("Wide.itf", MakeItf("Wi", 21, {{0, 0, 101, 20, 0, 0}, {0, 0, 40, 20, 0, 0}})));
+    }
+    void TearDown() override {
+        Mouse = nullptr;
+        Font.reset();
+        Wide.reset();
+        TRenderBDeviceTest::TearDown();
+    }
+    static TTexLabelExParams Params(TIndexedTextureFont* font, const std::string& text, uint8_t h = 0,
+                                    uint8_t v = 0) {
+        TTexLabelExParams p;
+        p.Font = font;
+        p.Text = text;
+        p.HAlign = h;
+        p.VAlign = v;
+        return p;
+    }
+
+    std::unique_ptr<TIndexedTextureFont> Font, Wide;
+};
+
+TEST_F(LabelTest, FontLoadsItsAtlasAndSurvivesADeviceReset) {
+    ASSERT_NE(Font->Texture, nullptr);
+    EXPECT_EQ(Font->AtlasWidth, 128);
+    EXPECT_EQ(Font->AtlasHeight, 64);
+    const TLetterRec* b = Font->GetLetterRec('B');
+    ASSERT_NE(b, nullptr);
+    EXPECT_FLOAT_EQ(b->UV.Left, 8.0f / 64) << "B is stored transposed";
+    EXPECT_FLOAT_EQ(b->UV.Top, 32.0f / 128);
+    const int live = Rec->LiveTextures();
+    Font->InvalidateDeviceObjects();
+    EXPECT_EQ(Rec->LiveTextures(), live - 1);
+    EXPECT_EQ(Font->RestoreDeviceObjects(), 0);
+    EXPECT_EQ(Rec->LiveTextures(), live);
+    EXPECT_EQ(Font->Chars, "AB?");
+}
+
+TEST_F(LabelTest, MissingAtlasIsLoggedAndTheFontStillMeasures) {
+    TIndexedTextureFont font(WriteFile("NoAtlas.itf", TinyFont()));
+    EXPECT_EQ(font.Texture, nullptr);
+    EXPECT_EQ(LogCount("Atlas not loaded"), 1);
+    float w = 0, h = 0;
+    font.GetTextExtent("A", w, h, 0);
+    EXPECT_NEAR(w, 10 * PixelSize, 1e-6f);
+}
+
+TEST_F(LabelTest, SingleLineIsCentredOnItsPlacement) {
+    TTexLabel label(Font.get(), 2, "AB");
+    EXPECT_EQ(label.VertexCount, 12);
+    EXPECT_EQ(label.Block, 19);
+    EXPECT_EQ(label.Color, 0xFFFFFFFFu);
+    EXPECT_NEAR(label.Width, 18 * PixelSize, 1e-6f);
+    EXPECT_NEAR(label.Height, 16 * PixelSize, 1e-6f);
+    const TVertexDiffuseTex* v = label.VerticesAs<TVertexDiffuseTex>();
+    EXPECT_NEAR(v[0].X, -9 * PixelSize, 1e-6f);
+    EXPECT_NEAR(v[0].Y, 7 * PixelSize, 1e-6f) << "line top minus A's shift of 1";
+    EXPECT_NEAR(v[2].Y, -7 * PixelSize, 1e-6f) << "14 pixels high";
+    EXPECT_NEAR(v[6].X, 3 * PixelSize, 1e-6f) << "B starts after A's 10 pixels and 2 of spacing";
+    EXPECT_NEAR(v[11].X, 9 * PixelSize, 1e-6f);
+    EXPECT_EQ(v[5].Color, 0xFFFFFFFFu);
+}
+
+TEST_F(LabelTest, SetTextAndSetColorUploadOnlyOnChange) {
+    TTexLabel label(Font.get(), 0, "");
+    EXPECT_EQ(label.Text, "?");
+    Rec->ClearCalls();
+    label.SetText("?");
+    label.SetColor(0xFFFFFFFF);
+    EXPECT_EQ(Rec->CountOf("Lock"), 0);
+    label.SetText("BA");
+    EXPECT_EQ(label.VertexCount, 12);
+    EXPECT_TRUE(label.Visible);
+    EXPECT_GE(Rec->CountOf("Lock"), 1);
+    label.SetColor(0x80FF0000);
+    for (int i = 0; i < 12; ++i)
+        EXPECT_EQ(label.VerticesAs<TVertexDiffuseTex>()[i].Color, 0x80FF0000u);
+    label.SetText("");
+    EXPECT_FALSE(label.Visible);
+    EXPECT_EQ(label.VertexCount, 6);
+}
+
+TEST_F(LabelTest, MissingCharacterDrawsNothingAndIsLoggedOnce) {
+    TTexLabel label(Font.get(), 0, "AzA");
+    const TVertexDiffuseTex* v = label.VerticesAs<TVertexDiffuseTex>();
+    for (int i = 6; i < 12; ++i) {
+        EXPECT_EQ(v[i].Color, 0u);
+        EXPECT_EQ(v[i].X, 0);
+    }
+    EXPECT_NEAR(v[12].X - v[0].X, 10 * PixelSize, 1e-6f) << "the gap takes no room";
+    label.SetText("zz");
+    EXPECT_EQ(LogCount("GetLetterRec:\"z\""), 1);
+}
+
+TEST_F(LabelTest, PixelPlacement) {
+    TTexLabel label(Wide.get(), 0, "W");
+    label.SetPixelPos(10, 20);
+    EXPECT_NEAR(label.GetLeft(), 9.5f * PixelSize - ViewHalfWidth, 1e-6f);
+    EXPECT_NEAR(label.GetTop(), ViewHalfHeight - 19.5f * PixelSize, 1e-6f);
+    label.SetWorldPosSnapped(ViewLeft + 10.4f * PixelSize, ViewTop - 3.6f * PixelSize);
+    EXPECT_NEAR(label.GetLeft(), ViewLeft + 10 * PixelSize, 1e-5f);
+    EXPECT_NEAR(label.GetTop(), ViewTop - 4 * PixelSize, 1e-5f);
+}
+
+TEST_F(LabelTest, LinesAreCutAtLineFeeds) {
+    TTexLabelEx two(Params(Font.get(), "A\nB"));
+    EXPECT_EQ(two.LineCount, 2);
+    TTexLabelEx three(Params(Font.get(), "A\n\nB"));
+    ASSERT_EQ(three.LineCount, 3);
+    EXPECT_EQ(three.Lines[1], "");
+    EXPECT_EQ(three.VertexCount, 6 * 4);
+    TTexLabelEx empty(Params(Font.get(), ""));
+    EXPECT_EQ(empty.Text, "?");
+    EXPECT_EQ(empty.ExBlock1, 19);
+    EXPECT_TRUE(empty.Snap);
+}
+
+TEST_F(LabelTest, SnappedBlockHasAnEvenPixelSize) {
+    TTexLabelEx label(Params(Wide.get(), "W"));
+    EXPECT_EQ(label.BoxWidth, 102);
+    EXPECT_EQ(label.BoxHeight, 22);
+    // Centred: the corner lies on a pixel corner plus half a pixel.
+    const float leftPixels = (label.LineLefts[0] - HalfPixel) / PixelSize;
+    EXPECT_NEAR(leftPixels, std::round(leftPixels), 1e-3f);
+    EXPECT_NEAR(label.LineTops[0], 11 * PixelSize + HalfPixel, 1e-6f);
+}
+
+TEST_F(LabelTest, AlignmentPlacesTheBlockAroundThePoint) {
+    TTexLabelEx left(Params(Wide.get(), "W\ni", 1, 2));
+    EXPECT_NEAR(left.LineLefts[0], HalfPixel, 1e-6f);
+    EXPECT_NEAR(left.LineLefts[1], HalfPixel, 1e-6f);
+    EXPECT_NEAR(left.LineTops[0], HalfPixel, 1e-6f) << "block below the point";
+    EXPECT_NEAR(left.LineTops[1], -21 * PixelSize + HalfPixel, 1e-6f);
+
+    TTexLabelEx right(Params(Wide.get(), "W\ni", 2, 1));
+    EXPECT_NEAR(right.LineLefts[0], -101 * PixelSize + HalfPixel, 1e-6f);
+    EXPECT_NEAR(right.LineLefts[1], -40 * PixelSize + HalfPixel, 1e-6f);
+    EXPECT_NEAR(right.LineTops[0], 42 * PixelSize + HalfPixel, 1e-6f) << "block above: 2 x 21 pixels";
+    EXPECT_NEAR(right.VerticesAs<TVertexDiffuseTex>()[0].X, right.LineLefts[0], 1e-6f);
+
+    TTexLabelEx centred(Params(Wide.get(), "W\ni", 0, 0));
+    EXPECT_NEAR(centred.LineLefts[1], -20 * PixelSize + HalfPixel, 1e-6f);
+    // The second line's vertices start after the first line's six and the line feed's six.
+    EXPECT_NEAR(centred.VerticesAs<TVertexDiffuseTex>()[12].X, centred.LineLefts[1], 1e-6f);
+}
+
+TEST_F(LabelTest, MouseOverFollowsTheAlignedBox) {
+    TMyMouse mouse;
+    Mouse = &mouse;
+    TTexLabelEx label(Params(Wide.get(), "W"));
+    label.X = ViewLeft + 400.25f * PixelSize;
+    label.Y = ViewTop - 300.25f * PixelSize;
+    // 102 x 22 pixels centred on (400, 300).
+    mouse.SetPosition(349, 289);
+    EXPECT_TRUE(label.MouseOver());
+    mouse.SetPosition(450, 310);
+    EXPECT_TRUE(label.MouseOver());
+    mouse.SetPosition(451, 300);
+    EXPECT_FALSE(label.MouseOver());
+    mouse.SetPosition(348, 300);
+    EXPECT_FALSE(label.MouseOver());
+    label.HAlign = 1;
+    label.VAlign = 2;
+    mouse.SetPosition(400, 300);
+    EXPECT_TRUE(label.MouseOver());
+    mouse.SetPosition(399, 300);
+    EXPECT_FALSE(label.MouseOver());
+}
+
+TEST_F(LabelTest, DrawsWithTheFontTextureInOneCall) {
+    TTexLabelEx label(Params(Font.get(), "AB\nA"));
+    Rec->ClearCalls();
+    label.Render();
+    const auto draws = Rec->CallsNamed("DrawPrimitive");
+    ASSERT_EQ(draws.size(), 1u);
+    EXPECT_EQ(draws[0].Args[0], D3DPT_TRIANGLELIST);
+    EXPECT_EQ(draws[0].Args[2], 8) << "four characters including the line feed, two triangles each";
+    const auto textures = Rec->CallsNamed("SetTexture");
+    ASSERT_EQ(textures.size(), 1u);
+    EXPECT_EQ(textures[0].Args[1], reinterpret_cast<std::int64_t>(Font->Texture));
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "render/particles.h"
 
+#include "render/partmaster.h"
 #include "renderb_helpers.h"
 
 #include <cmath>
@@ -298,6 +299,121 @@ TEST_F(ParticlesTest, CirclingMovesTheDrawnCentre) {
     p->FillQuads(v);
     const float cx = (v[0].X + v[5].X) / 2, cy = (v[0].Y + v[5].Y) / 2;
     EXPECT_NEAR(std::hypot(cx - p->Parts[0].X, cy - p->Parts[0].Y), 0.5f, 1e-4f);
+}
+
+} // namespace
+} // namespace velmora
+
+// ---- Masters ------------------------------------------------------------------------------------
+
+namespace velmora {
+namespace {
+
+class PartMasterTest : public testing::TRenderBDeviceTest {
+  protected:
+    TParticles* AddSystem(TMaster& master, int32_t count, uint8_t blend) {
+        TParticles* p = master.Add(new TParticles());
+        p->LoadFromLines({"Count " + std::to_string(count), "Blend " + std::to_string(blend), "LifeTime 50",
+                          "Queue 3", "UVIndex 0", "Size 1 1 0"},
+                         "test.prt");
+        p->BuildRamps();
+        p->Reset();
+        return p;
+    }
+    void WriteEffect(const std::string& name, const std::string& text) {
+        std::filesystem::create_directories(Dir / "Particles");
+        WriteText("Particles/" + name, text);
+    }
+};
+
+TEST_F(PartMasterTest, DrawsNormalThenAdditiveInTwoCalls) {
+    TPartMaster master;
+    EXPECT_EQ(master.First, master.PartVisual);
+    AddSystem(master, 10, 1);
+    AddSystem(master, 7, 0);
+    AddSystem(master, 5, 2); // neither blending: never drawn
+    AddSystem(master, 3, 0);
+    master.Step();
+    Rec->ClearCalls();
+    master.Render();
+    EXPECT_EQ(master.PartVisual->NormalCount, 10);
+    EXPECT_EQ(master.PartVisual->AdditiveCount, 10);
+    const auto draws = Rec->CallsNamed("DrawPrimitive");
+    ASSERT_EQ(draws.size(), 2u);
+    EXPECT_EQ(draws[0].Args, (std::vector<std::int64_t>{D3DPT_TRIANGLELIST, 0, 20}));
+    EXPECT_EQ(draws[1].Args, (std::vector<std::int64_t>{D3DPT_TRIANGLELIST, 60, 20}));
+    const auto blends = Rec->CallsNamed("SetRenderState");
+    ASSERT_GE(blends.size(), 2u);
+    EXPECT_EQ(blends[blends.size() - 2].Args, (std::vector<std::int64_t>{D3DRS_SRCBLEND, D3DBLEND_SRCALPHA}));
+    EXPECT_EQ(blends.back().Args, (std::vector<std::int64_t>{D3DRS_DESTBLEND, D3DBLEND_ONE}));
+}
+
+TEST_F(PartMasterTest, NoMoreThan16384QuadsAreFilled) {
+    TPartMaster master;
+    for (int i = 0; i < 6; ++i)
+        AddSystem(master, 2048, 0);
+    for (int i = 0; i < 3; ++i)
+        AddSystem(master, 2048, 1);
+    master.Step();
+    master.PartVisual->FillPeaks();
+    master.PartVisual->FillPeaks();
+    EXPECT_EQ(master.PartVisual->NormalCount, 6 * 2048);
+    EXPECT_EQ(master.PartVisual->AdditiveCount, cMaxPartRects - 6 * 2048);
+    EXPECT_EQ(LogCount("TPartVisual.FillPeaks: RectCount is above maximal value"), 1);
+    EXPECT_EQ(master.PartVisual->VertexCount, 6 * cMaxPartRects) << "the buffer never grows";
+}
+
+TEST_F(PartMasterTest, BurstFreesItselfAfterItsLastParticle) {
+    WriteEffect("@Boom.prt", "Queue 3\nCount 20\nLifeTime 4\nUVIndex 1\nSize 1 0 0\n");
+    TGamePartMaster master;
+    TParticles* p = master.BurstAtWorld("@Boom.prt", 0.25f, -0.5f);
+    EXPECT_TRUE(p->OneShot);
+    EXPECT_FLOAT_EQ(p->EmitFrom[0], 0.25f);
+    EXPECT_EQ(master.Count, 2);
+    master.Step();
+    EXPECT_EQ(p->AliveCount(), 20);
+    for (int i = 0; i < 4; ++i)
+        master.Step();
+    EXPECT_EQ(master.Count, 1) << "the system was reaped";
+    EXPECT_EQ(master.First, master.PartVisual);
+}
+
+TEST_F(PartMasterTest, StartOperationsPlaceTheEmitter) {
+    WriteEffect("@Fire.prt", "Count 50\nPartsPerStep 2\nLifeTime 30\n");
+    TGamePartMaster master;
+    TParticles* rect = master.StartInRect("@Fire.prt", 10, 20, 29, 59);
+    EXPECT_TRUE(rect->UseRect);
+    EXPECT_NEAR(rect->RectHeight, 40 * PixelSize, 1e-6f);
+    EXPECT_FALSE(rect->OneShot);
+    TParticles* at = master.StartAtPixel("@Fire.prt", 100, 200);
+    EXPECT_FLOAT_EQ(at->EmitFrom[0], PixelX[100]);
+    EXPECT_FLOAT_EQ(at->EmitFrom[1], PixelY[200]);
+    EXPECT_FALSE(at->OneShot);
+    TParticles* burst = master.BurstAtPixel("@Fire.prt", 100, 200);
+    EXPECT_TRUE(burst->OneShot);
+    master.Step();
+    EXPECT_EQ(at->AliveCount(), 2);
+    // A continuous effect lives until its owner stops it.
+    at->Emitting = false;
+    for (int i = 0; i < 31; ++i)
+        master.Step();
+    EXPECT_FALSE(master.Contains(at));
+    EXPECT_TRUE(master.Contains(rect));
+}
+
+TEST_F(PartMasterTest, MissingEffectFileIsHarmless) {
+    TGamePartMaster master;
+    TParticles* p = master.BurstAtPixel("@Nowhere.prt", 5, 5);
+    EXPECT_EQ(LogCount("TParticles.LoadFromFile: File not exists"), 1);
+    EXPECT_EQ(p->Count, 0);
+    master.Step();
+    EXPECT_EQ(master.Count, 1) << "an empty burst dies at once";
+    master.Render();
+    EXPECT_EQ(Rec->CountOf("DrawPrimitive"), 0);
+    // A continuous effect stays: its owner holds the reference until it stops it.
+    TParticles* fire = master.StartAtPixel("@Nowhere.prt", 5, 5);
+    master.Step();
+    EXPECT_TRUE(master.Contains(fire));
 }
 
 } // namespace

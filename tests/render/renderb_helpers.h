@@ -10,10 +10,14 @@
 #include <string>
 #include <vector>
 
+#include "app/device.h"
 #include "app/log.h"
 #include "app/options.h"
 #include "engine/basic.h"
 #include "engine/random.h"
+#include "platform/recording_device.h"
+#include "render/blocks.h"
+#include "render/tex.h"
 
 namespace velmora::testing {
 
@@ -60,6 +64,45 @@ class TRenderBTest : public ::testing::Test {
     }
 
     std::filesystem::path Dir;
+};
+
+// The same with the recording device in Device and the scratch folder as the data folder.
+class TRenderBDeviceTest : public TRenderBTest {
+  protected:
+    void SetUp() override {
+        TRenderBTest::SetUp();
+        Paths = TDataPaths{};
+        InitDataPaths(Dir.string());
+        Rec = CreateRecordingDevice(800, 600);
+        ASSERT_NE(Rec, nullptr);
+        Device = Rec;
+        TextureFormat = D3DFMT_A8R8G8B8;
+        SquareTexturesOnly = false;
+        DitherAmplitude = 0;
+    }
+    void TearDown() override {
+        ForgetRememberedTexture();
+        Device = nullptr;
+        if (Rec != nullptr) Rec->Release();
+        Rec = nullptr;
+        TRenderBTest::TearDown();
+    }
+
+    // An uncompressed 32-bit TGA of one colour, rows bottom-up as the loader expects.
+    std::string WriteTga(const std::string& name, int w, int h) const {
+        std::vector<uint8_t> bytes(18 + static_cast<size_t>(w) * h * 4, 0xFF);
+        std::fill(bytes.begin(), bytes.begin() + 18, 0);
+        bytes[2] = 2;
+        bytes[12] = static_cast<uint8_t>(w);
+        bytes[13] = static_cast<uint8_t>(w >> 8);
+        bytes[14] = static_cast<uint8_t>(h);
+        bytes[15] = static_cast<uint8_t>(h >> 8);
+        bytes[16] = 32;
+        bytes[17] = 8;
+        return WriteFile(name, bytes);
+    }
+
+    IRecordingDevice* Rec = nullptr;
 };
 
 } // namespace velmora::testing
