@@ -23,10 +23,13 @@ TScores::~TScores() {
     if (Scores == this) Scores = nullptr;
 }
 
-void TScores::AddChipScore(int32_t, int32_t, int32_t cascade, int32_t lineLength) {
+void TScores::AddChipScore(int32_t x, int32_t y, int32_t cascade, int32_t lineLength) {
     const int32_t multiplier = BonusXX ? BonusXX->Multiplier() : 1;
-    Score += 5 * (cascade + lineLength - 2) * multiplier;
+    const int32_t points = 5 * (cascade + lineLength - 2) * multiplier;
+    Score += points;
     ChipScores += 1;
+    if (Awards.size() >= 4096) Awards.erase(Awards.begin(), Awards.begin() + 2048);
+    Awards.push_back({x, y, cascade, lineLength, points});
 }
 
 TTimer::TTimer(int32_t seconds) : TimeTotal(seconds * 60.0f), TimeLeft(seconds * 60.0f) {

@@ -20,8 +20,12 @@ class TScores : public TMaster {
     const char* ClassName() const override { return "TScores"; }
     // One chip removed by a line: 5 x (cascade + length - 2) points times the multiplier.
     void AddChipScore(int32_t x, int32_t y, int32_t cascade, int32_t lineLength);
+    struct TAward {
+        int32_t X, Y, Cascade, LineLength, Points;
+    };
     int32_t Score = 0;
-    int32_t ChipScores = 0; // chips scored, for the statistics
+    int32_t ChipScores = 0;     // chips scored
+    std::vector<TAward> Awards; // the recent awards, oldest first (where the floating texts go)
 };
 extern TScores* Scores;
 
