@@ -9,6 +9,7 @@
 namespace velmora {
 
 TMyMouse* Mouse = nullptr;
+IDirectInput8* DInput = nullptr;
 std::bitset<256> PressedKeys;
 
 void TMyMouse::SetButton(UINT message) {
@@ -66,7 +67,14 @@ void TMyMouse::ReadCursor(HWND) {
 }
 
 HRESULT InitInput(HWND) {
-    delete Mouse;
+    DoneInput();
+    void* object = nullptr;
+    const HRESULT hr = DirectInput8Create(nullptr, DIRECTINPUT_VERSION, IID_IDirectInput8, &object, nullptr);
+    if (hr < 0 || !object) {
+        Report("uInput.InitInput : DirectInput8Create failed");
+        return hr < 0 ? hr : DIERR_GENERIC;
+    }
+    DInput = static_cast<IDirectInput8*>(object);
     Mouse = new TMyMouse();
     return 0;
 }
@@ -74,6 +82,10 @@ HRESULT InitInput(HWND) {
 void DoneInput() {
     delete Mouse;
     Mouse = nullptr;
+    if (DInput) {
+        DInput->Release();
+        DInput = nullptr;
+    }
 }
 
 void UpdateInput() {

@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/dinput8.h"
 #include "platform/win32.h"
 
 namespace velmora {
@@ -48,6 +49,7 @@ class TMyMouse {
 };
 
 extern TMyMouse* Mouse;
+extern IDirectInput8* DInput; // created as a requirement; nothing is read through it
 // Virtual-key codes that are down (kept by the window procedure).
 extern std::bitset<256> PressedKeys;
 

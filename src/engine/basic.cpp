@@ -16,26 +16,39 @@ TBasic::~TBasic() {
     if (FocusObject == this) FocusObject = nullptr;
 }
 
-bool TBasic::KeyDown(uint16_t) { return false; }
+bool TBasic::KeyDown(uint16_t) {
+    return false;
+}
 void TBasic::MouseProc() {}
-HRESULT_t TBasic::RestoreDeviceObjects() { return 0; }
+HRESULT_t TBasic::RestoreDeviceObjects() {
+    return 0;
+}
 void TBasic::InvalidateDeviceObjects() {}
 void TBasic::Step() {}
 void TBasic::Draw() {}
 void TBasic::Render() {}
-bool TBasic::MouseOver() { return false; }
+bool TBasic::MouseOver() {
+    return false;
+}
 void TBasic::UpdateHover() {}
-bool TBasic::HasFocus() { return FocusObject == this; }
+bool TBasic::HasFocus() {
+    return FocusObject == this;
+}
 void TBasic::UpdateCursor() {}
 
-void TPrior::SetLeft(float value) { X = value + HalfWidth; }
-void TPrior::SetTop(float value) { Y = value - HalfHeight; }
+void TPrior::SetLeft(float value) {
+    X = value + HalfWidth;
+}
+void TPrior::SetTop(float value) {
+    Y = value - HalfHeight;
+}
 
 namespace {
 
 TMatrix Identity() {
     TMatrix m{};
-    for (int i = 0; i < 4; ++i) m.m[i][i] = 1.0f;
+    for (int i = 0; i < 4; ++i)
+        m.m[i][i] = 1.0f;
     return m;
 }
 
@@ -44,7 +57,8 @@ TMatrix Multiply(const TMatrix& a, const TMatrix& b) {
     for (int i = 0; i < 4; ++i)
         for (int j = 0; j < 4; ++j) {
             float s = 0;
-            for (int k = 0; k < 4; ++k) s += a.m[i][k] * b.m[k][j];
+            for (int k = 0; k < 4; ++k)
+                s += a.m[i][k] * b.m[k][j];
             r.m[i][j] = s;
         }
     return r;
@@ -88,12 +102,14 @@ void TMaster::Step() {
 
 void TMaster::Render() {
     if (!Visible) return;
-    for (TBasic* c = First; c; c = c->Next) c->Render();
+    for (TBasic* c = First; c; c = c->Next)
+        c->Render();
 }
 
 void TMaster::UpdateHover() {
     UpdateHoverMe();
-    for (TBasic* c = First; c; c = c->Next) c->UpdateHover();
+    for (TBasic* c = First; c; c = c->Next)
+        c->UpdateHover();
 }
 
 bool TMaster::HasFocus() {
@@ -170,7 +186,9 @@ void TMaster::Remove(TBasic* obj, bool keepAlive) {
     if (!keepAlive) delete obj;
 }
 
-bool TMaster::Contains(const TBasic* obj) const { return obj && obj->Parent == this; }
+bool TMaster::Contains(const TBasic* obj) const {
+    return obj && obj->Parent == this;
+}
 
 void TMaster::BringToFront(TBasic* obj) {
     if (!obj) return;
@@ -202,9 +220,14 @@ void TStater::CallEvent(TStateEvent e) {
     if (EventProc) EventProc(e);
 }
 
+namespace {
+constexpr float cStateTimeCrumb = 1e-5f;
+} // namespace
+
 void TStater::StateStep() {
     StateTime -= StateSpeed * Delta;
-    if (StateTime > 0) {
+    // Float steps of 1/period leave crumbs: a state of 30 units must end after 15 steps of 2.
+    if (StateTime > cStateTimeCrumb) {
         CallEvent(seRunning);
     } else {
         StateTime = 0;
