@@ -798,10 +798,10 @@ class GLDevice final : public IDirect3DDevice8, detail::ResourceOwner, detail::B
         if (Changed(Applied.DepthTest, rs[D3DRS_ZENABLE] != D3DZB_FALSE)) Toggle(GL_DEPTH_TEST, Applied.DepthTest);
         if (Changed(Applied.DepthMask, rs[D3DRS_ZWRITEENABLE] != 0)) glDepthMask(Applied.DepthMask ? GL_TRUE : GL_FALSE);
         if (Changed(Applied.DepthFunc, rs[D3DRS_ZFUNC])) glDepthFunc(CompareFunc(rs[D3DRS_ZFUNC]));
-        // Direct3D's front faces are clockwise on a y-down screen, counter-clockwise in GL's y-up one.
+        // Direct3D's front faces are the ones that look clockwise on screen; so are GL's with GL_CW.
         if (Changed(Applied.Cull, rs[D3DRS_CULLMODE])) {
             Toggle(GL_CULL_FACE, rs[D3DRS_CULLMODE] != D3DCULL_NONE);
-            glFrontFace(GL_CCW);
+            glFrontFace(GL_CW);
             glCullFace(rs[D3DRS_CULLMODE] == D3DCULL_CW ? GL_FRONT : GL_BACK);
         }
         if (Changed(Applied.Shade, rs[D3DRS_SHADEMODE])) glShadeModel(rs[D3DRS_SHADEMODE] == D3DSHADE_FLAT ? GL_FLAT : GL_SMOOTH);
@@ -873,8 +873,13 @@ class GLDevice final : public IDirect3DDevice8, detail::ResourceOwner, detail::B
         if (t->Sampler[3] != min) glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, t->Sampler[3] = min);
     }
 
-    // World, view and projection of Direct3D (row vectors, depth 0..1, pixel centres on whole
-    // numbers) as GL matrices (column vectors, depth -1..1, centres on halves).
+    // Direct3D puts pixel centres on whole numbers and fills pixels whose centre lies on a top or
+    // left edge; GL puts them on halves and breaks such ties the other way in y. Geometry moves by
+    // half a pixel less a sliver, so that no centre lies on an edge and the Direct3D pixels fill.
+    static constexpr double TieBreak = 1.0 / 64;
+
+    // World, view and projection of Direct3D (row vectors, depth 0..1) as GL matrices (column
+    // vectors, depth -1..1).
     void ApplyTransforms(bool pretransformed) {
         const D3DVIEWPORT8& vp = State.Viewport;
         if (Applied.MatricesValid && Applied.Pretransformed == pretransformed &&
@@ -896,7 +901,7 @@ class GLDevice final : public IDirect3DDevice8, detail::ResourceOwner, detail::B
             glDepthRange(0.0, 1.0);
             glMatrixMode(GL_PROJECTION);
             glLoadIdentity();
-            glOrtho(-0.5, BackW - 0.5, BackH - 0.5, -0.5, 0.0, -1.0);
+            glOrtho(-0.5 + TieBreak, BackW - 0.5 + TieBreak, BackH - 0.5 + TieBreak, -0.5 + TieBreak, 0.0, -1.0);
             glMatrixMode(GL_MODELVIEW);
             glLoadIdentity();
             return;
@@ -907,8 +912,9 @@ class GLDevice final : public IDirect3DDevice8, detail::ResourceOwner, detail::B
         fix.m[0][0] = fix.m[1][1] = fix.m[3][3] = 1.0f;
         fix.m[2][2] = 2.0f;  // z' = 2z - w
         fix.m[3][2] = -1.0f;
-        fix.m[3][0] = 1.0f / static_cast<float>(std::max<DWORD>(1, vp.Width));   // half a pixel right
-        fix.m[3][1] = -1.0f / static_cast<float>(std::max<DWORD>(1, vp.Height)); // and down
+        const float shift = static_cast<float>(1.0 - 2.0 * TieBreak);
+        fix.m[3][0] = shift / static_cast<float>(std::max<DWORD>(1, vp.Width));   // half a pixel right
+        fix.m[3][1] = -shift / static_cast<float>(std::max<DWORD>(1, vp.Height)); // and down
         const D3DMATRIX projection = D3DMatrixMultiply(State.Projection, fix);
         glMatrixMode(GL_PROJECTION);
         glLoadMatrixf(&projection.m[0][0]);

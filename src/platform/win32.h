@@ -282,6 +282,12 @@ LRESULT DefWindowProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam);
 // left/right buttons -> WM_MOUSEMOVE, WM_[LR]BUTTON{DOWN,UP} with lParam = MAKELPARAM(x, y) in
 // back-buffer pixels and MK_* flags in wParam.
 
+// Test hooks: make SDL report input as if the user had given it, so that it arrives through the
+// normal translation. Mouse positions are window pixels; msg is WM_MOUSEMOVE or WM_[LR]BUTTON{DOWN,UP}.
+BOOL SimulateMouseInput(HWND hWnd, UINT msg, int windowX, int windowY);
+BOOL SimulateFocus(HWND hWnd, BOOL gained); // arrives as WM_ACTIVATEAPP
+BOOL SimulateCloseRequest(HWND hWnd);       // the window's close button: arrives as WM_CLOSE
+
 // ---- Windows -----------------------------------------------------------------------------------
 
 constexpr int CW_USEDEFAULT = static_cast<int>(0x80000000); // position: centred on the desktop

@@ -218,6 +218,47 @@ LRESULT DefWindowProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM) {
     }
 }
 
+BOOL SimulateMouseInput(HWND hWnd, UINT msg, int windowX, int windowY) {
+    if (!Alive(hWnd)) return FALSE;
+    SDL_Event e{};
+    const Uint32 id = SDL_GetWindowID(hWnd->Sdl);
+    if (msg == WM_MOUSEMOVE) {
+        e.type = SDL_MOUSEMOTION;
+        e.motion.windowID = id;
+        e.motion.x = windowX;
+        e.motion.y = windowY;
+    } else {
+        const bool down = msg == WM_LBUTTONDOWN || msg == WM_RBUTTONDOWN;
+        const bool left = msg == WM_LBUTTONDOWN || msg == WM_LBUTTONUP;
+        if (!down && msg != WM_LBUTTONUP && msg != WM_RBUTTONUP) return FALSE;
+        e.type = down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP;
+        e.button.windowID = id;
+        e.button.button = static_cast<Uint8>(left ? SDL_BUTTON_LEFT : SDL_BUTTON_RIGHT);
+        e.button.state = down ? SDL_PRESSED : SDL_RELEASED;
+        e.button.clicks = 1;
+        e.button.x = windowX;
+        e.button.y = windowY;
+    }
+    return SDL_PushEvent(&e) == 1 ? TRUE : FALSE;
+}
+
+namespace {
+BOOL PushWindowEvent(HWND hWnd, Uint8 event) {
+    if (!Alive(hWnd)) return FALSE;
+    SDL_Event e{};
+    e.type = SDL_WINDOWEVENT;
+    e.window.windowID = SDL_GetWindowID(hWnd->Sdl);
+    e.window.event = event;
+    return SDL_PushEvent(&e) == 1 ? TRUE : FALSE;
+}
+} // namespace
+
+BOOL SimulateFocus(HWND hWnd, BOOL gained) {
+    return PushWindowEvent(hWnd, gained ? SDL_WINDOWEVENT_FOCUS_GAINED : SDL_WINDOWEVENT_FOCUS_LOST);
+}
+
+BOOL SimulateCloseRequest(HWND hWnd) { return PushWindowEvent(hWnd, SDL_WINDOWEVENT_CLOSE); }
+
 // ---- Windows -----------------------------------------------------------------------------------
 
 namespace detail {
