@@ -2,7 +2,7 @@
 
 #include "app/log.h"
 #include "platform/bass.h"
-#include "platform/display_query.h"
+#include "platform/video_memory.h"
 #include "platform/settings_view.h"
 
 namespace velmora {
@@ -12,20 +12,44 @@ namespace {
 constexpr uint32_t cProbeFlags = 32;
 constexpr uint32_t cProbeFrequency = 44100;
 
+// The machine as the platform layer shows it: the Direct3D object over SDL's displays, the GL
+// driver's memory figure and the audio library.
 class TPlatformSettingsSystem : public TSettingsSystem {
   public:
+    TPlatformSettingsSystem() = default;
+    TPlatformSettingsSystem(const TPlatformSettingsSystem&) = delete;
+    TPlatformSettingsSystem& operator=(const TPlatformSettingsSystem&) = delete;
+    ~TPlatformSettingsSystem() override {
+        if (Direct3D) Direct3D->Release();
+    }
+
     bool DisplayModes(std::vector<D3DDISPLAYMODE>& modes, D3DDISPLAYMODE& desktop) override {
-        return QueryDisplayModes(modes, desktop);
+        if (!Direct3D) Direct3D = Direct3DCreate8(D3D_SDK_VERSION);
+        if (!Direct3D) return false;
+        if (FAILED(Direct3D->GetAdapterDisplayMode(0, &desktop))) {
+            Log("uSettings : the desktop's display mode is unknown");
+            desktop = {};
+        }
+        modes.clear();
+        const UINT count = Direct3D->GetAdapterModeCount(0);
+        for (UINT i = 0; i < count; ++i) {
+            D3DDISPLAYMODE m{};
+            if (SUCCEEDED(Direct3D->EnumAdapterModes(0, i, &m))) modes.push_back(m);
+        }
+        return true;
     }
     uint64_t VideoMemory() override { return QueryVideoMemory(); }
     bool FullScreenFormatSupported(D3DFORMAT format) override {
-        return velmora::FullScreenFormatSupported(format);
+        return Direct3D && SUCCEEDED(Direct3D->CheckDeviceType(0, D3DDEVTYPE_HAL, format, format, FALSE));
     }
     bool ProbeSound() override {
         if (!BASS_Init(BASS_DEFAULT_DEVICE, cProbeFrequency, cProbeFlags, nullptr)) return false;
         BASS_Free();
         return true;
     }
+
+  private:
+    IDirect3D8* Direct3D = nullptr;
 };
 
 TSettingsControlId FormControl(TSettingsViewControl c) {

@@ -1,11 +1,9 @@
-#include "platform/display_query.h"
+#include "platform/video_memory.h"
 
 #include <SDL.h>
 #include <SDL_opengl.h>
 
-#include <algorithm>
 #include <cstring>
-#include <tuple>
 
 namespace velmora {
 
@@ -26,26 +24,6 @@ class TSdlSubsystem {
     Uint32 Flags;
     bool Started;
 };
-
-D3DDISPLAYMODE ToD3DMode(const SDL_DisplayMode& m) {
-    return {static_cast<UINT>(std::max(m.w, 0)), static_cast<UINT>(std::max(m.h, 0)),
-            static_cast<UINT>(std::max(m.refresh_rate, 0)), D3DFormatOfSdlFormat(m.format)};
-}
-
-// Only the order matters here: 16-bit modes before 24 before 32 at equal size.
-int DepthOf(D3DFORMAT f) {
-    switch (f) {
-    case D3DFMT_X8R8G8B8:
-    case D3DFMT_A8R8G8B8:
-        return 32;
-    case D3DFMT_R8G8B8:
-        return 24;
-    case D3DFMT_UNKNOWN:
-        return 0;
-    default:
-        return 16;
-    }
-}
 
 bool HasExtension(const char* extensions, const char* name) {
     if (!extensions) return false;
@@ -86,61 +64,6 @@ uint64_t GLVideoMemory() {
 
 } // namespace
 
-D3DFORMAT D3DFormatOfSdlFormat(uint32_t sdlFormat) {
-    switch (sdlFormat) {
-    case SDL_PIXELFORMAT_RGB888:
-        return D3DFMT_X8R8G8B8;
-    case SDL_PIXELFORMAT_ARGB8888:
-        return D3DFMT_A8R8G8B8;
-    case SDL_PIXELFORMAT_RGB565:
-        return D3DFMT_R5G6B5;
-    case SDL_PIXELFORMAT_RGB555:
-        return D3DFMT_X1R5G5B5;
-    case SDL_PIXELFORMAT_ARGB1555:
-        return D3DFMT_A1R5G5B5;
-    case SDL_PIXELFORMAT_RGB444:
-        return D3DFMT_X4R4G4B4;
-    case SDL_PIXELFORMAT_ARGB4444:
-        return D3DFMT_A4R4G4B4;
-    case SDL_PIXELFORMAT_RGB24:
-    case SDL_PIXELFORMAT_BGR24:
-        return D3DFMT_R8G8B8;
-    default:
-        break;
-    }
-    switch (SDL_BITSPERPIXEL(sdlFormat)) {
-    case 32:
-        return D3DFMT_X8R8G8B8;
-    case 24:
-        return D3DFMT_R8G8B8;
-    case 16:
-        return D3DFMT_R5G6B5;
-    case 15:
-        return D3DFMT_X1R5G5B5;
-    default:
-        return D3DFMT_UNKNOWN;
-    }
-}
-
-bool QueryDisplayModes(std::vector<D3DDISPLAYMODE>& modes, D3DDISPLAYMODE& desktop) {
-    modes.clear();
-    TSdlSubsystem video(SDL_INIT_VIDEO);
-    if (!video.Ok()) return false;
-    SDL_DisplayMode dm{};
-    if (SDL_GetDesktopDisplayMode(0, &dm) != 0) return false;
-    desktop = ToD3DMode(dm);
-    const int count = SDL_GetNumDisplayModes(0);
-    for (int i = 0; i < count; ++i)
-        if (SDL_GetDisplayMode(0, i, &dm) == 0) modes.push_back(ToD3DMode(dm));
-    if (modes.empty()) modes.push_back(desktop);
-    // SDL lists the largest mode first; the dialog expects an adapter's increasing order.
-    std::stable_sort(modes.begin(), modes.end(), [](const D3DDISPLAYMODE& a, const D3DDISPLAYMODE& b) {
-        return std::make_tuple(a.Width, a.Height, DepthOf(a.Format), a.RefreshRate) <
-               std::make_tuple(b.Width, b.Height, DepthOf(b.Format), b.RefreshRate);
-    });
-    return true;
-}
-
 uint64_t QueryVideoMemory() {
     uint64_t bytes = 0;
     TSdlSubsystem video(SDL_INIT_VIDEO);
@@ -155,10 +78,6 @@ uint64_t QueryVideoMemory() {
         }
     }
     return bytes ? bytes : cGenerousVideoMemory;
-}
-
-bool FullScreenFormatSupported(D3DFORMAT format) {
-    return format == D3DFMT_X8R8G8B8 || format == D3DFMT_R5G6B5 || format == D3DFMT_X1R5G5B5;
 }
 
 } // namespace velmora
