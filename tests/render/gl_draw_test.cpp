@@ -1,0 +1,117 @@
+// Drawing on the real OpenGL device (under the virtual display): a tiled picture and a textured
+// quad go through the state blocks and the texture memory, and the screen capture shows them.
+#include "rendera_helpers.h"
+#include "render/visual.h"
+
+namespace velmora::testing {
+namespace {
+
+LRESULT QuietProc(HWND, UINT, WPARAM, LPARAM) {
+    return 0;
+}
+
+class GlDrawing : public TRenderATest {
+  protected:
+    void SetUp() override {
+        TRenderATest::SetUp();
+        Device = nullptr; // the recording device of the fixture is not used here
+        Object = Direct3DCreate8(D3D_SDK_VERSION);
+        if (!Object) GTEST_SKIP() << "no display for the OpenGL device";
+        Window = CreateAppWindow("render test", 0, 0, 800, 600, FALSE, QuietProc);
+        if (!Window) GTEST_SKIP() << "no window";
+        D3DPRESENT_PARAMETERS pp{};
+        pp.BackBufferWidth = 800;
+        pp.BackBufferHeight = 600;
+        pp.BackBufferFormat = D3DFMT_X8R8G8B8;
+        pp.BackBufferCount = 1;
+        pp.SwapEffect = D3DSWAPEFFECT_DISCARD;
+        pp.Windowed = TRUE;
+        if (FAILED(Object->CreateDevice(0, D3DDEVTYPE_HAL, Window, D3DCREATE_SOFTWARE_VERTEXPROCESSING, &pp,
+                                        &Gl)))
+            GTEST_SKIP() << "no OpenGL device";
+        Device = Gl;
+        Store = new TTexArr(0);
+        Depot = new TStateBlockDepot();
+        Depot->RestoreDeviceObjects();
+        // The world rectangle (height 2, centred) onto the whole back buffer.
+        D3DMATRIX id = D3DMatrixIdentity(), proj = D3DMatrixIdentity();
+        proj.m[0][0] = 1.0f / ViewRight;
+        Device->SetTransform(D3DTS_VIEW, &id);
+        Device->SetTransform(D3DTS_PROJECTION, &proj);
+    }
+    void TearDown() override {
+        delete Depot;
+        delete Store;
+        Depot = nullptr;
+        Store = nullptr;
+        ST(0, nullptr);
+        ForgetRememberedTexture();
+        if (Gl) Gl->Release();
+        Gl = nullptr;
+        Device = nullptr;
+        if (Window) DestroyWindow(Window);
+        if (Object) Object->Release();
+        TRenderATest::TearDown();
+    }
+    // Draws the objects in one scene and reads the screen back through the screenshot tool.
+    TTgaImage Shoot(std::initializer_list<TBasic*> objects) {
+        Device->BeginScene();
+        Device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000u, 1.0f, 0);
+        for (TBasic* o : objects)
+            o->Render();
+        Device->EndScene();
+        TTgaImage shot;
+        EXPECT_TRUE(SaveScreenshot(Window, PathOf("shot.tga")));
+        EXPECT_TRUE(LoadTgaImage(PathOf("shot.tga"), shot, 1));
+        return shot;
+    }
+    static uint32_t Rgb(const TTgaImage& im, int x, int y) { return im.At(x, y) & 0xFFFFFF; }
+
+    IDirect3D8* Object = nullptr;
+    IDirect3DDevice8* Gl = nullptr;
+    HWND Window = nullptr;
+    TTexArr* Store = nullptr;
+    TStateBlockDepot* Depot = nullptr;
+};
+
+TEST_F(GlDrawing, TiledPictureAndQuadAppearOnTheirPixels) {
+    // 300 x 200: red left of column 150, blue right of it; tiles of 128 give 3 x 2 tiles.
+    std::vector<uint32_t> pixels(300 * 200);
+    for (int y = 0; y < 200; ++y)
+        for (int x = 0; x < 300; ++x)
+            pixels[y * 300 + x] = x < 150 ? 0xFFFF0000u : 0xFF0000FFu;
+    WriteFile("Textures/Tiled.tga", TgaBytes(300, 200, pixels));
+    TTexRect256 pic(100, 100, "\\Textures\\Tiled.tga", false, 128);
+    pic.Block1 = sbTexture;
+
+    WriteFile("Textures/Green.tga", TgaBytes(20, 10, std::vector<uint32_t>(200, 0xFF00FF00u)));
+    ASSERT_TRUE(Store->CreateTex(60, "\\Textures\\Green.tga"));
+    TTexRect quad;
+    quad.TexId = 60;
+    quad.Block1 = sbTexture;
+    quad.PlaceTexture(600, 500, false);
+    quad.RestoreDeviceObjects();
+
+    const TTgaImage shot = Shoot({&pic, &quad});
+    ASSERT_EQ(shot.Width(), 800);
+    ASSERT_EQ(shot.Height(), 600);
+    EXPECT_EQ(Rgb(shot, 50, 50), 0x000000u);
+    EXPECT_EQ(Rgb(shot, 110, 110), 0xFF0000u);
+    EXPECT_EQ(Rgb(shot, 240, 290), 0xFF0000u); // across the tile seam at 228 and the row seam at 228
+    EXPECT_EQ(Rgb(shot, 260, 150), 0x0000FFu);
+    EXPECT_EQ(Rgb(shot, 390, 290), 0x0000FFu); // the short last column
+    EXPECT_EQ(Rgb(shot, 410, 150), 0x000000u);
+    EXPECT_EQ(Rgb(shot, 610, 505), 0x00FF00u);
+    EXPECT_EQ(Rgb(shot, 630, 505), 0x000000u);
+
+    // After a reset the picture comes back from its file.
+    pic.InvalidateDeviceObjects();
+    pic.RestoreDeviceObjects();
+    quad.SetColor(0xFF808080u);
+    const TTgaImage again = Shoot({&pic});
+    EXPECT_EQ(Rgb(again, 110, 110), 0xFF0000u);
+    EXPECT_EQ(Rgb(again, 610, 505), 0x000000u);
+}
+
+} // namespace
+} // namespace velmora::testing
