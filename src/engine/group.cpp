@@ -13,7 +13,10 @@
 #include "app/options.h"
 #include "app/screenshot.h"
 #include "app/sound.h"
+#include "board/countries.h"
 #include "engine/random.h"
+#include "render/blocks.h"
+#include "render/tex.h"
 #include "platform/files.h"
 #include "render/itf.h"
 
@@ -77,26 +80,46 @@ uint8_t RenderModeOfCode(uint8_t code) {
 
 namespace {
 
-void CreateLang(TGroup& group) { group.Add(new TLang()); } // text resources, first child of the group
-void LoadSharedFonts(TGroup& group) { CreateSharedFonts(group); } // the 18 shared fonts, in order
-void CreateTexArr(TGroup&) {}      // texture store, added and restored at once
-void CreateStateBlocks(TGroup&) {} // render-state blocks, added and restored at once
+void CreateLang(TGroup& group) {
+    group.Add(new TLang());
+} // text resources, first child of the group
+void LoadSharedFonts(TGroup& group) {
+    CreateSharedFonts(group);
+} // the 18 shared fonts, in order
+// Texture store: starts with no set; the render mode of the first window picks one.
+void CreateTexArr(TGroup& group) {
+    group.Add(new TTexArr(0))->RestoreDeviceObjects();
+}
+void CreateStateBlocks(TGroup& group) {
+    group.Add(new TStateBlockDepot())->RestoreDeviceObjects();
+}
 std::unique_ptr<TSoundDepot> OwnedSoundDepot; // sound store: stepped and freed by the group itself
-void CreateSoundDepot() { OwnedSoundDepot = std::make_unique<TSoundDepot>(); }
+void CreateSoundDepot() {
+    OwnedSoundDepot = std::make_unique<TSoundDepot>();
+}
 void StepSoundDepot() {
     if (!SoundDepot) return;
     ++SoundDepot->Ticks;
     SoundDepot->Step();
 }
-void FreeSoundDepot() { OwnedSoundDepot.reset(); }
-void LoadCountries() {} // country table
+void FreeSoundDepot() {
+    OwnedSoundDepot.reset();
+}
+void LoadCountries() {
+    ReadCountries();
+}
 // The player data file: LoadGameDat and SaveGameDat of app/gamedat.h.
 bool FullscreenChoiceOfPlayer(bool& fullscreen) { // the player's stored full-screen choice
     fullscreen = GameDat.FullScreen != 0;
     return true;
 }
-void StoreRenderMode(uint8_t) {}  // the render-state blocks' mode
-void RestoreSharedBlockState() {} // the render-state blocks' shared state
+// The blocks store the mode, switch the texture set and record themselves afresh.
+void StoreRenderMode(uint8_t mode) {
+    if (StateBlocks) StateBlocks->SetRenderMode(mode);
+}
+void RestoreSharedBlockState() {
+    if (Device) SetDefaultStates();
+}
 
 // The current player's progress, for StartPlaying; false when there is no player data.
 struct TPlayerProgress {

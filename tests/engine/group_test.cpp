@@ -65,10 +65,15 @@ class Group : public ::testing::Test {
         RegisterWindow(15, &MakeFake<15>);
         InitScreenGeometryFor(800, 600);
         Delta = 1.0f;
+        // The services record their device objects at once: the group always lives on a device.
+        Recorder = CreateRecordingDevice(800, 600);
+        Device = Recorder;
         group = new TGroup();
     }
     void TearDown() override {
         delete group;
+        Device = nullptr;
+        Recorder->Release();
         ClearWindowRegistry();
         StartWindowCode = 9;
     }
@@ -79,6 +84,7 @@ class Group : public ::testing::Test {
         return n;
     }
     TGroup* group = nullptr;
+    IRecordingDevice* Recorder = nullptr;
 };
 
 TEST_F(Group, FirstFrameCreatesTheStartWindowAndTheCursor) {
@@ -164,16 +170,6 @@ TEST_F(Group, RestoreWalkLogsEachFailureAndGoesOn) {
 
 class GroupOnDevice : public Group {
   protected:
-    void SetUp() override {
-        Recorder = CreateRecordingDevice(800, 600);
-        Device = Recorder;
-        Group::SetUp();
-    }
-    void TearDown() override {
-        Group::TearDown();
-        Device = nullptr;
-        Recorder->Release();
-    }
     // Where a world point lands in clip space under the transforms last set.
     void Project(float x, float y, float& cx, float& cy) {
         D3DMATRIX view{}, proj{};
@@ -188,7 +184,6 @@ class GroupOnDevice : public Group {
         cx = r[0] / r[3];
         cy = r[1] / r[3];
     }
-    IRecordingDevice* Recorder = nullptr;
 };
 
 TEST_F(GroupOnDevice, DefaultCameraShowsExactlyTheWorldRectangle) {
