@@ -477,7 +477,7 @@ TTexRect256::TTexRect256(int32_t pixelLeft, int32_t pixelTop, const std::string&
     : Centered(centered), PixelLeft(pixelLeft), PixelTop(pixelTop), TileSize(tileSize) {
     SetPrimitiveType(D3DPT_TRIANGLELIST);
     SetVertexFormat(vfDiffuseTex);
-    FileName = ToLower(DataFilePath(fileName));
+    FileName = DataFilePath(ToLower(fileName)); // the data folder keeps its own spelling
     SetRectCount();
     RestoreDeviceObjects();
     ShownWidth = ImageWidth;

@@ -119,5 +119,26 @@ TEST_F(StateBlocksTest, FailingWrappersLogTheirArgumentsAndReturnTheCode) {
     EXPECT_TRUE(Logged("VMem=4096"));
 }
 
+TEST_F(StateBlocksTest, RenderModeSwitchesTheTextureSetAndRecordsTheBlocksAgain) {
+    WriteFile("Textures/ResCreator/Back0.tga", TgaBytes(2, 2, Pattern(2, 2)));
+    TTexArr store(0);
+    Depot = new TStateBlockDepot();
+    Depot->RestoreDeviceObjects();
+    Rec->ClearCalls();
+    Depot->SetRenderMode(3);
+    EXPECT_EQ(Depot->RenderMode, 3);
+    EXPECT_EQ(store.TexSet, 3);
+    EXPECT_NE(store.Recs[tiResCreatorBack].Texture, nullptr);
+    EXPECT_EQ(Rec->CountOf("DeleteStateBlock"), 19);
+    EXPECT_EQ(Rec->CountOf("EndStateBlock"), 19);
+    // The same mode again loads nothing new.
+    const int created = Rec->CountOf("CreateTexture");
+    Depot->SetRenderMode(3);
+    EXPECT_EQ(Rec->CountOf("CreateTexture"), created);
+    delete Depot;
+    Depot = nullptr;
+    EXPECT_EQ(StateBlocks, nullptr);
+}
+
 } // namespace
 } // namespace velmora::testing
