@@ -105,6 +105,24 @@ TEST_F(SettingsWindow, AdvancedCheckBoxAndSpiralChoicesReachTheFile) {
     EXPECT_EQ(SavedValue("SpiralType"), "1");
 }
 
+TEST_F(SettingsWindow, MissingDisplaySystemIsToldAndTheGameStartsWindowed) {
+    SetSettingsViewAutoAnswer(svaYes);
+    bool opened = false;
+    SetSettingsViewTestScript([&] { opened = SettingsViewTestDestroy(); });
+    Sys.VideoStarts = false;
+    EXPECT_FALSE(RunSettingsDialog(Sys));
+    SetSettingsViewTestScript(nullptr);
+
+    EXPECT_FALSE(opened);
+    EXPECT_EQ(SettingsViewMessages(),
+              (Items{"Direct3D8 interface creation failed\rPlease, install DirectX 8.1 or higher",
+                     "The application will now exit"}));
+    EXPECT_FALSE(OptionsFileExists());
+    EXPECT_TRUE(Options.Windowed);
+    EXPECT_EQ(Options.Width, 800);
+    EXPECT_EQ(Options.Height, 600);
+}
+
 // The real machine under the virtual display: SDL's modes, the GL driver's memory, the sound probe.
 TEST_F(SettingsWindow, RealDisplayCancelStartsWindowed800x600) {
     SetSettingsViewAutoAnswer(svaYes);
