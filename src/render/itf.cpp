@@ -218,6 +218,8 @@ void TIndexedTextureFont::SetGlyphs(const TItfData& data, int32_t atlasWidth, in
 const TLetterRec* TIndexedTextureFont::GetLetterRec(char c) const {
     const uint8_t code = static_cast<uint8_t>(c);
     if (Index[code] > 0) return &Letters[Index[code] - 1];
+    // A font without characters failed to load (already logged) or waits for its restore.
+    if (Chars.empty()) return nullptr;
     if (!Reported[code]) {
         Reported[code] = true;
         Log(std::string("Invalid char in TIndexedTextureFont.GetLetterRec:\"") + c + "\"");
