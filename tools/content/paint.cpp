@@ -212,7 +212,7 @@ void draw_sea(Canvas& c, uint64_t seed, double sandLine, bool shafts) {
       cairo_pattern_destroy(g);
     }
   }
-  draw_caustics(cr, 0, 0, w, h * 0.25, 0, 0.08, seed + 7);
+  draw_caustics(cr, 0, 0, w, h * 0.2, 0, 0.04, seed + 7);
   if (sandLine < 1) draw_sand_floor(c, h * sandLine, seed + 3);
   for (int i = 0; i < 90; ++i) {
     cairo_arc(cr, rng.uniform() * w, rng.uniform() * h * sandLine, 0.6 + rng.uniform() * 1.4, 0, 2 * M_PI);

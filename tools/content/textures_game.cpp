@@ -476,7 +476,7 @@ void draw_bonus(cairo_t* cr, int code, double cx, double cy) {
 }
 
 void draw_chain(cairo_t* cr, double x0, double y0, double x1, double y1) {
-  const int links = 5;
+  const int links = 6;
   for (int i = 0; i < links; ++i) {
     const double t = (i + 0.5) / links;
     const double x = x0 + (x1 - x0) * t, y = y0 + (y1 - y0) * t;
@@ -484,13 +484,14 @@ void draw_chain(cairo_t* cr, double x0, double y0, double x1, double y1) {
     cairo_translate(cr, x, y);
     cairo_rotate(cr, std::atan2(y1 - y0, x1 - x0) + (i % 2 ? M_PI / 2 * 0.0 : 0));
     cairo_scale(cr, 1.0, i % 2 ? 0.45 : 1.0);
-    cairo_arc(cr, 0, 0, 5, 0, kTau);
+    cairo_scale(cr, 1.0, 0.7);
+    cairo_arc(cr, 0, 0, 5.5, 0, kTau);
     cairo_restore(cr);
-    cairo_set_line_width(cr, 3.2);
-    set_rgb(cr, 0x2A2C30);
+    cairo_set_line_width(cr, 4.6);
+    set_rgb(cr, 0x1A1C20);
     cairo_stroke_preserve(cr);
-    cairo_set_line_width(cr, 1.8);
-    set_rgb(cr, 0xB8C0C8);
+    cairo_set_line_width(cr, 2.6);
+    set_rgb(cr, 0xC8D0D8);
     cairo_stroke(cr);
   }
 }

@@ -416,37 +416,87 @@ void write_res_creator(const Context& ctx) {
 // ------------------------------------------------------------------------------------------
 // Campaign maps: parchment sea chart with coasts, the road between the towns and a compass.
 
+// Land is where a smooth field of random hills and the towns' own hills rises above sea level,
+// so every town stands on land (in Velmora: on the drowned city's terraces).
+std::vector<float> land_field(const Country& country, int number) {
+  struct Hill {
+    double x, y, r, h;
+  };
+  std::vector<Hill> hills;
+  Rng rng(uint64_t(number) * 101);
+  for (int i = 0; i < 9; ++i) hills.push_back({rng.range(0, kMapW), rng.range(0, kMapH), rng.range(60, 170), rng.range(0.5, 1.0)});
+  for (const Town& t : country.towns) hills.push_back({double(t.x), double(t.y), rng.range(45, 70), 1.0});
+  std::vector<float> f(size_t(kMapW * kMapH));
+  for (int y = 0; y < kMapH; ++y)
+    for (int x = 0; x < kMapW; ++x) {
+      double v = 0.06 * std::sin(x * 0.05 + number) * std::cos(y * 0.043);
+      for (const Hill& h : hills) {
+        const double d2 = ((x - h.x) * (x - h.x) + (y - h.y) * (y - h.y)) / (h.r * h.r);
+        if (d2 < 4) v += h.h * std::exp(-d2 * 1.6);
+      }
+      f[size_t(y) * kMapW + x] = float(v);
+    }
+  return f;
+}
+
 Image map_picture(const Country& country, int number) {
+  const bool underwater = number >= 7;
+  const std::vector<float> field = land_field(country, number);
+  Image base(kMapW, kMapH);
+  Rng grain(uint64_t(number) * 5);
+  for (int y = 0; y < kMapH; ++y)
+    for (int x = 0; x < kMapW; ++x) {
+      const double v = field[size_t(y) * kMapW + x];
+      const uint32_t sea = underwater ? mix(0x7AB8C8, 0x2A6A8A, y / double(kMapH)) : mix(0xB8D4D0, 0x8AB4B8, y / double(kMapH));
+      uint32_t rgb;
+      if (v < 0.40) rgb = mix(sea, mix(sea, 0x4A7A90, 0.5), std::clamp((0.40 - v) * 2, 0.0, 1.0));  // deeper away from shore
+      else if (v < 0.44) rgb = underwater ? 0xB8E0E0 : 0xF0E2B8;                                     // beach
+      else rgb = underwater ? mix(0x8ABCC0, 0x5A9098, std::min(1.0, (v - 0.44) * 1.5))
+                            : mix(0xE2CC96, 0xB89A60, std::min(1.0, (v - 0.44) * 1.5));
+      base.at(x, y) = 0xFF000000u | rgb;
+    }
+  add_grain(base, 5, uint64_t(number) * 7);
   Canvas c(kMapW, kMapH);
   cairo_t* cr = c.cr();
   rounded_rect(cr, 2, 2, kMapW - 4, kMapH - 4, 16);
-  vertical_gradient(cr, 0, kMapH, 0xF4E6C0, 0xD8C08A);
-  cairo_fill(cr);
-  Rng rng(uint64_t(number) * 101);
-  const bool underwater = number >= 7;
-  // land masses as soft blobs; the towns sit on land except in Velmora
-  for (int i = 0; i < 7; ++i) {
-    const double x = rng.range(0, kMapW), y = rng.range(0, kMapH), r = rng.range(60, 140);
-    cairo_move_to(cr, x + r, y);
-    for (double a = 0; a < kTau; a += 0.3) {
-      const double rr = r * (0.75 + 0.25 * std::sin(a * 3 + i) + 0.1 * rng.uniform());
-      cairo_line_to(cr, x + std::cos(a) * rr, y + std::sin(a) * rr * 0.7);
+  cairo_clip(cr);
+  c.place(base, 0, 0);
+  // coastline: a dark line where the field crosses sea level
+  for (int y = 1; y < kMapH; ++y)
+    for (int x = 1; x < kMapW; ++x) {
+      const bool a = field[size_t(y) * kMapW + x] >= 0.40f, l = field[size_t(y) * kMapW + x - 1] >= 0.40f,
+                 u = field[size_t(y - 1) * kMapW + x] >= 0.40f;
+      if (a != l || a != u) {
+        cairo_rectangle(cr, x - 0.5, y - 0.5, 1.6, 1.6);
+      }
     }
-    cairo_close_path(cr);
-    set_rgb(cr, underwater ? 0x5A9AB0 : 0xC8A868, 0.45);
-    cairo_fill_preserve(cr);
-    set_rgb(cr, 0x6A4A28, 0.5);
-    cairo_set_line_width(cr, 1.5);
-    cairo_stroke(cr);
-  }
-  // sea waves
-  for (int i = 0; i < 40; ++i) {
+  set_rgb(cr, underwater ? 0x1A4A5A : 0x6A4A28, 0.8);
+  cairo_fill(cr);
+  Rng rng(uint64_t(number) * 103);
+  // waves in the sea, hills or ruins on land
+  for (int i = 0; i < 90; ++i) {
     const double x = rng.range(20, kMapW - 40), y = rng.range(20, kMapH - 20);
-    cairo_move_to(cr, x, y);
-    cairo_curve_to(cr, x + 5, y - 4, x + 10, y + 4, x + 15, y);
-    set_rgb(cr, 0x3A6A8A, 0.35);
-    cairo_set_line_width(cr, 1.2);
-    cairo_stroke(cr);
+    const double v = field[size_t(y) * kMapW + size_t(x)];
+    if (v < 0.34) {
+      cairo_move_to(cr, x, y);
+      cairo_curve_to(cr, x + 5, y - 4, x + 10, y + 4, x + 15, y);
+      set_rgb(cr, 0x2A5A7A, 0.45);
+      cairo_set_line_width(cr, 1.2);
+      cairo_stroke(cr);
+    } else if (v > 0.6) {
+      if (underwater) {
+        cairo_rectangle(cr, x, y, 8, 5);
+        set_rgb(cr, 0x2A5A6A, 0.5);
+        cairo_fill(cr);
+      } else {
+        cairo_move_to(cr, x, y + 5);
+        cairo_line_to(cr, x + 6, y - 3);
+        cairo_line_to(cr, x + 12, y + 5);
+        set_rgb(cr, 0x7A5A30, 0.55);
+        cairo_set_line_width(cr, 1.3);
+        cairo_stroke(cr);
+      }
+    }
   }
   // the road between the towns
   const double dash[2] = {6, 5};

@@ -84,17 +84,45 @@ Image small_lion() {
   cairo_t* cr = c.cr();
   sky(cr, kSmallW, kSmallH, 0x8AC8E8, 0xF0D8A0);
   sea_surface(cr, kSmallW, 130, kSmallH);
-  // bronze lion on a pedestal at the harbour mouth
-  cairo_rectangle(cr, 100, 120, 90, 40);
+  // bronze lion seated on a pedestal at the harbour mouth, facing the sea
+  cairo_rectangle(cr, 100, 120, 100, 40);
   vertical_gradient(cr, 120, 160, 0xE8E0D0, 0x9A9080);
   cairo_fill(cr);
-  cairo_move_to(cr, 110, 120);
-  cairo_curve_to(cr, 110, 80, 130, 70, 140, 60);
-  cairo_curve_to(cr, 140, 30, 180, 28, 184, 56);
-  cairo_curve_to(cr, 188, 80, 182, 100, 180, 120);
-  cairo_close_path(cr);
-  vertical_gradient(cr, 28, 120, 0xE0A050, 0x6A3A10);
+  cairo_rectangle(cr, 94, 114, 112, 8);
+  set_rgb(cr, 0xF4EEE0);
   cairo_fill(cr);
+  cairo_save(cr);
+  cairo_new_path(cr);
+  cairo_move_to(cr, 186, 114);
+  cairo_curve_to(cr, 200, 100, 196, 76, 176, 72);  // haunch
+  cairo_curve_to(cr, 160, 66, 146, 64, 136, 58);   // back
+  cairo_line_to(cr, 140, 114);                      // chest down to the front paws
+  cairo_close_path(cr);
+  cairo_new_sub_path(cr);
+  cairo_rectangle(cr, 120, 70, 11, 44);  // front legs
+  cairo_rectangle(cr, 133, 72, 10, 42);
+  cairo_new_sub_path(cr);
+  for (int i = 0; i < 18; ++i) {  // mane
+    const double a = kTau * i / 18, r = i % 2 ? 20 : 25;
+    cairo_line_to(cr, 128 + std::cos(a) * r, 50 + std::sin(a) * r);
+  }
+  cairo_close_path(cr);
+  vertical_gradient(cr, 24, 114, 0xF0B868, 0x6A3A10);
+  cairo_fill(cr);
+  cairo_arc(cr, 120, 52, 12, 0, kTau);  // face
+  vertical_gradient(cr, 40, 64, 0xFFD890, 0x9A5A1C);
+  cairo_fill(cr);
+  cairo_arc(cr, 115, 49, 2, 0, kTau);
+  set_rgb(cr, 0x2A1404);
+  cairo_fill(cr);
+  cairo_move_to(cr, 192, 108);  // tail
+  cairo_curve_to(cr, 214, 100, 206, 80, 216, 70);
+  set_rgb(cr, 0x7A4414);
+  cairo_set_line_width(cr, 3);
+  cairo_stroke(cr);
+  cairo_arc(cr, 216, 69, 4, 0, kTau);
+  cairo_fill(cr);
+  cairo_restore(cr);
   for (int i = 0; i < 3; ++i) {
     cairo_move_to(cr, 20 + i * 30, 140);
     cairo_line_to(cr, 30 + i * 30, 110);
@@ -196,22 +224,44 @@ Image large_sun() {
 Image large_tsunami() {
   Canvas c(800, 600);
   cairo_t* cr = c.cr();
-  sky(cr, 800, 600, 0x1A2030, 0x4A5060);
-  island_city(cr, 800, 600, 1.6);
-  // the wave
+  sky(cr, 800, 600, 0x141824, 0x4A4858);
+  radial_glow(cr, 620, 300, 200, 0xFFB070, 0.25);
+  sea_surface(cr, 800, 470, 600);
+  cairo_save(cr);
+  cairo_translate(cr, 220, 20);
+  island_city(cr, 800, 600, 1.3);
+  cairo_restore(cr);
+  // the wave rises from the left and curls over towards the city
   cairo_move_to(cr, 0, 600);
-  cairo_line_to(cr, 0, 180);
-  cairo_curve_to(cr, 200, 40, 420, 60, 520, 160);
-  cairo_curve_to(cr, 560, 200, 520, 240, 470, 220);
-  cairo_curve_to(cr, 520, 320, 620, 420, 800, 460);
+  cairo_line_to(cr, 0, 330);
+  cairo_curve_to(cr, 120, 250, 300, 230, 400, 280);
+  cairo_curve_to(cr, 450, 305, 440, 350, 400, 345);
+  cairo_curve_to(cr, 430, 400, 520, 470, 640, 520);
+  cairo_line_to(cr, 800, 560);
   cairo_line_to(cr, 800, 600);
   cairo_close_path(cr);
-  vertical_gradient(cr, 40, 600, 0x3A8AB0, 0x06203A);
+  cairo_pattern_t* g = cairo_pattern_create_linear(0, 240, 0, 600);
+  cairo_pattern_add_color_stop_rgb(g, 0, 0.30, 0.62, 0.72);
+  cairo_pattern_add_color_stop_rgb(g, 0.4, 0.10, 0.34, 0.50);
+  cairo_pattern_add_color_stop_rgb(g, 1, 0.02, 0.10, 0.20);
+  cairo_set_source(cr, g);
   cairo_fill(cr);
+  cairo_pattern_destroy(g);
+  // streaks inside the wave
+  for (int i = 0; i < 9; ++i) {
+    cairo_move_to(cr, 0, 360 + i * 26);
+    cairo_curve_to(cr, 150, 300 + i * 24, 300, 300 + i * 26, 420 + i * 10, 360 + i * 20);
+    set_rgb(cr, 0xCFF4FF, 0.10);
+    cairo_set_line_width(cr, 3);
+    cairo_stroke(cr);
+  }
+  // foam along the crest
   Rng rng(802);
-  for (int i = 0; i < 120; ++i) {
-    cairo_arc(cr, rng.range(300, 560), rng.range(120, 240), rng.range(2, 7), 0, kTau);
-    set_rgb(cr, 0xFFFFFF, 0.6);
+  for (int i = 0; i < 260; ++i) {
+    const double t = rng.uniform();
+    const double x = 60 + t * 380, y = 300 - std::sin(t * M_PI * 0.95) * 55 + (t > 0.85 ? (t - 0.85) * 300 : 0);
+    cairo_arc(cr, x + rng.range(-10, 10), y + rng.range(-8, 10), rng.range(1.5, 6), 0, kTau);
+    set_rgb(cr, 0xFFFFFF, rng.range(0.4, 0.9));
     cairo_fill(cr);
   }
   Image img = c.image();
