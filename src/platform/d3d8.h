@@ -11,9 +11,15 @@ namespace velmora {
 
 // ---- Result codes ------------------------------------------------------------------------------
 
-constexpr bool SUCCEEDED(HRESULT hr) { return hr >= 0; }
-constexpr bool FAILED(HRESULT hr) { return hr < 0; }
-constexpr HRESULT MAKE_D3DHRESULT(unsigned code) { return static_cast<HRESULT>(0x88760000u | code); }
+constexpr bool SUCCEEDED(HRESULT hr) {
+    return hr >= 0;
+}
+constexpr bool FAILED(HRESULT hr) {
+    return hr < 0;
+}
+constexpr HRESULT MAKE_D3DHRESULT(unsigned code) {
+    return static_cast<HRESULT>(0x88760000u | code);
+}
 
 constexpr HRESULT S_OK = 0;
 constexpr HRESULT S_FALSE = 1;
@@ -56,7 +62,8 @@ std::string D3DErrorDescription(HRESULT hr);
 
 constexpr DWORD MAKEFOURCC(char a, char b, char c, char d) {
     return static_cast<DWORD>(static_cast<BYTE>(a)) | (static_cast<DWORD>(static_cast<BYTE>(b)) << 8) |
-           (static_cast<DWORD>(static_cast<BYTE>(c)) << 16) | (static_cast<DWORD>(static_cast<BYTE>(d)) << 24);
+           (static_cast<DWORD>(static_cast<BYTE>(c)) << 16) |
+           (static_cast<DWORD>(static_cast<BYTE>(d)) << 24);
 }
 
 enum D3DFORMAT : DWORD {
@@ -105,7 +112,7 @@ enum D3DFORMAT : DWORD {
     D3DFMT_INDEX32 = 102,
 };
 
-std::string D3DFormatName(D3DFORMAT fmt);            // "A8R8G8B8"; "UNKNOWN" for a code without a name
+std::string D3DFormatName(D3DFORMAT fmt);             // "A8R8G8B8"; "UNKNOWN" for a code without a name
 D3DFORMAT D3DFormatFromName(const std::string& name); // inverse (exact, with or without "D3DFMT_"); UNKNOWN
 int D3DFormatBits(D3DFORMAT fmt);                     // bits per pixel (DXT1: 4); 0 when unknown
 
@@ -260,7 +267,7 @@ enum D3DTEXTURESTAGESTATETYPE : DWORD {
     D3DTSS_ALPHAARG0 = 27,
     D3DTSS_RESULTARG = 28,
 };
-constexpr int D3DTSS_MAX = 32;   // stage-state codes are below this
+constexpr int D3DTSS_MAX = 32;    // stage-state codes are below this
 constexpr int D3D_MAX_STAGES = 8; // texture stages 0..7
 
 enum D3DTEXTUREOP : DWORD {
@@ -526,7 +533,9 @@ constexpr D3DCOLOR D3DCOLOR_ARGB(int a, int r, int g, int b) {
     return (static_cast<DWORD>(a & 0xFF) << 24) | (static_cast<DWORD>(r & 0xFF) << 16) |
            (static_cast<DWORD>(g & 0xFF) << 8) | static_cast<DWORD>(b & 0xFF);
 }
-constexpr D3DCOLOR D3DCOLOR_XRGB(int r, int g, int b) { return D3DCOLOR_ARGB(0xFF, r, g, b); }
+constexpr D3DCOLOR D3DCOLOR_XRGB(int r, int g, int b) {
+    return D3DCOLOR_ARGB(0xFF, r, g, b);
+}
 
 struct D3DVECTOR {
     float x, y, z;
@@ -787,9 +796,9 @@ IDirect3D8* Direct3DCreate8(UINT sdkVersion);
 
 // ---- Test switches and extras (not part of Direct3D) -------------------------------------------
 
-void D3DTestFailCreate(bool fail);        // Direct3DCreate8 returns nullptr while set
-void D3DTestLoseDeviceOnce();             // the next TestCooperativeLevel of the GL device says DEVICENOTRESET
-void D3DTestFinishEveryFrame(bool on);    // glFinish in Present (also on when SDL_VIDEODRIVER=offscreen)
-const char* D3DGLRendererName();          // GL_RENDERER of the current device, "" without one
+void D3DTestFailCreate(bool fail);     // Direct3DCreate8 returns nullptr while set
+void D3DTestLoseDeviceOnce();          // the next TestCooperativeLevel of the GL device says DEVICENOTRESET
+void D3DTestFinishEveryFrame(bool on); // glFinish in Present (also on when SDL_VIDEODRIVER=offscreen)
+const char* D3DGLRendererName();       // GL_RENDERER of the current device, "" without one
 
 } // namespace velmora

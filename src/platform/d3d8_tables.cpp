@@ -24,7 +24,8 @@ const ErrorEntry ErrorTable[] = {
     {E_FAIL, "E_FAIL", "An undetermined error occurred inside the Direct3D subsystem."},
     {E_OUTOFMEMORY, "E_OUTOFMEMORY", "Direct3D could not allocate sufficient memory to complete the call."},
     {E_INVALIDARG, "E_INVALIDARG", "An invalid parameter was passed to the returning function."},
-    {D3DERR_WRONGTEXTUREFORMAT, "D3DERR_WRONGTEXTUREFORMAT", "The pixel format of the texture surface is not valid."},
+    {D3DERR_WRONGTEXTUREFORMAT, "D3DERR_WRONGTEXTUREFORMAT",
+     "The pixel format of the texture surface is not valid."},
     {D3DERR_UNSUPPORTEDCOLOROPERATION, "D3DERR_UNSUPPORTEDCOLOROPERATION",
      "The device does not support a specified texture-blending operation for color values."},
     {D3DERR_UNSUPPORTEDCOLORARG, "D3DERR_UNSUPPORTEDCOLORARG",
@@ -47,10 +48,12 @@ const ErrorEntry ErrorTable[] = {
      "The current textures cannot be used simultaneously."},
     {D3DERR_DRIVERINTERNALERROR, "D3DERR_DRIVERINTERNALERROR", "Internal driver error."},
     {D3DERR_NOTFOUND, "D3DERR_NOTFOUND", "The requested item was not found."},
-    {D3DERR_MOREDATA, "D3DERR_MOREDATA", "There is more data available than the specified buffer size can hold."},
+    {D3DERR_MOREDATA, "D3DERR_MOREDATA",
+     "There is more data available than the specified buffer size can hold."},
     {D3DERR_DEVICELOST, "D3DERR_DEVICELOST",
      "The device is lost and cannot be restored at the current time, so rendering is not possible."},
-    {D3DERR_DEVICENOTRESET, "D3DERR_DEVICENOTRESET", "The device has been lost but can be reset at this time."},
+    {D3DERR_DEVICENOTRESET, "D3DERR_DEVICENOTRESET",
+     "The device has been lost but can be reset at this time."},
     {D3DERR_NOTAVAILABLE, "D3DERR_NOTAVAILABLE", "This device does not support the queried technique."},
     {D3DERR_OUTOFVIDEOMEMORY, "D3DERR_OUTOFVIDEOMEMORY",
      "Direct3D does not have enough display memory to perform the operation."},
@@ -73,27 +76,48 @@ struct FormatEntry {
 };
 
 const FormatEntry FormatTable[] = {
-    {D3DFMT_UNKNOWN, "UNKNOWN", 0},         {D3DFMT_R8G8B8, "R8G8B8", 24},
-    {D3DFMT_A8R8G8B8, "A8R8G8B8", 32},      {D3DFMT_X8R8G8B8, "X8R8G8B8", 32},
-    {D3DFMT_R5G6B5, "R5G6B5", 16},          {D3DFMT_X1R5G5B5, "X1R5G5B5", 16},
-    {D3DFMT_A1R5G5B5, "A1R5G5B5", 16},      {D3DFMT_A4R4G4B4, "A4R4G4B4", 16},
-    {D3DFMT_R3G3B2, "R3G3B2", 8},           {D3DFMT_A8, "A8", 8},
-    {D3DFMT_A8R3G3B2, "A8R3G3B2", 16},      {D3DFMT_X4R4G4B4, "X4R4G4B4", 16},
-    {D3DFMT_A2B10G10R10, "A2B10G10R10", 32}, {D3DFMT_G16R16, "G16R16", 32},
-    {D3DFMT_A8P8, "A8P8", 16},              {D3DFMT_P8, "P8", 8},
-    {D3DFMT_L8, "L8", 8},                   {D3DFMT_A8L8, "A8L8", 16},
-    {D3DFMT_A4L4, "A4L4", 8},               {D3DFMT_V8U8, "V8U8", 16},
-    {D3DFMT_L6V5U5, "L6V5U5", 16},          {D3DFMT_X8L8V8U8, "X8L8V8U8", 32},
-    {D3DFMT_Q8W8V8U8, "Q8W8V8U8", 32},      {D3DFMT_V16U16, "V16U16", 32},
-    {D3DFMT_W11V11U10, "W11V11U10", 32},    {D3DFMT_A2W10V10U10, "A2W10V10U10", 32},
-    {D3DFMT_UYVY, "UYVY", 16},              {D3DFMT_YUY2, "YUY2", 16},
-    {D3DFMT_DXT1, "DXT1", 4},               {D3DFMT_DXT2, "DXT2", 8},
-    {D3DFMT_DXT3, "DXT3", 8},               {D3DFMT_DXT4, "DXT4", 8},
-    {D3DFMT_DXT5, "DXT5", 8},               {D3DFMT_D16_LOCKABLE, "D16_LOCKABLE", 16},
-    {D3DFMT_D32, "D32", 32},                {D3DFMT_D15S1, "D15S1", 16},
-    {D3DFMT_D24S8, "D24S8", 32},            {D3DFMT_D16, "D16", 16},
-    {D3DFMT_D24X8, "D24X8", 32},            {D3DFMT_D24X4S4, "D24X4S4", 32},
-    {D3DFMT_VERTEXDATA, "VERTEXDATA", 0},   {D3DFMT_INDEX16, "INDEX16", 16},
+    {D3DFMT_UNKNOWN, "UNKNOWN", 0},
+    {D3DFMT_R8G8B8, "R8G8B8", 24},
+    {D3DFMT_A8R8G8B8, "A8R8G8B8", 32},
+    {D3DFMT_X8R8G8B8, "X8R8G8B8", 32},
+    {D3DFMT_R5G6B5, "R5G6B5", 16},
+    {D3DFMT_X1R5G5B5, "X1R5G5B5", 16},
+    {D3DFMT_A1R5G5B5, "A1R5G5B5", 16},
+    {D3DFMT_A4R4G4B4, "A4R4G4B4", 16},
+    {D3DFMT_R3G3B2, "R3G3B2", 8},
+    {D3DFMT_A8, "A8", 8},
+    {D3DFMT_A8R3G3B2, "A8R3G3B2", 16},
+    {D3DFMT_X4R4G4B4, "X4R4G4B4", 16},
+    {D3DFMT_A2B10G10R10, "A2B10G10R10", 32},
+    {D3DFMT_G16R16, "G16R16", 32},
+    {D3DFMT_A8P8, "A8P8", 16},
+    {D3DFMT_P8, "P8", 8},
+    {D3DFMT_L8, "L8", 8},
+    {D3DFMT_A8L8, "A8L8", 16},
+    {D3DFMT_A4L4, "A4L4", 8},
+    {D3DFMT_V8U8, "V8U8", 16},
+    {D3DFMT_L6V5U5, "L6V5U5", 16},
+    {D3DFMT_X8L8V8U8, "X8L8V8U8", 32},
+    {D3DFMT_Q8W8V8U8, "Q8W8V8U8", 32},
+    {D3DFMT_V16U16, "V16U16", 32},
+    {D3DFMT_W11V11U10, "W11V11U10", 32},
+    {D3DFMT_A2W10V10U10, "A2W10V10U10", 32},
+    {D3DFMT_UYVY, "UYVY", 16},
+    {D3DFMT_YUY2, "YUY2", 16},
+    {D3DFMT_DXT1, "DXT1", 4},
+    {D3DFMT_DXT2, "DXT2", 8},
+    {D3DFMT_DXT3, "DXT3", 8},
+    {D3DFMT_DXT4, "DXT4", 8},
+    {D3DFMT_DXT5, "DXT5", 8},
+    {D3DFMT_D16_LOCKABLE, "D16_LOCKABLE", 16},
+    {D3DFMT_D32, "D32", 32},
+    {D3DFMT_D15S1, "D15S1", 16},
+    {D3DFMT_D24S8, "D24S8", 32},
+    {D3DFMT_D16, "D16", 16},
+    {D3DFMT_D24X8, "D24X8", 32},
+    {D3DFMT_D24X4S4, "D24X4S4", 32},
+    {D3DFMT_VERTEXDATA, "VERTEXDATA", 0},
+    {D3DFMT_INDEX16, "INDEX16", 16},
     {D3DFMT_INDEX32, "INDEX32", 32},
 };
 
@@ -137,10 +161,17 @@ int D3DFormatBits(D3DFORMAT fmt) {
 UINT D3DFVFVertexSize(DWORD fvf) {
     UINT size = 0;
     switch (fvf & D3DFVF_POSITION_MASK) {
-    case 0: break;
-    case D3DFVF_XYZ: size += 12; break;
-    case D3DFVF_XYZRHW: size += 16; break;
-    default: size += 12 + 4 * (((fvf & D3DFVF_POSITION_MASK) - 4) / 2); break; // XYZB1..B5
+    case 0:
+        break;
+    case D3DFVF_XYZ:
+        size += 12;
+        break;
+    case D3DFVF_XYZRHW:
+        size += 16;
+        break;
+    default:
+        size += 12 + 4 * (((fvf & D3DFVF_POSITION_MASK) - 4) / 2);
+        break; // XYZB1..B5
     }
     if (fvf & D3DFVF_NORMAL) size += 12;
     if (fvf & D3DFVF_PSIZE) size += 4;
@@ -154,7 +185,8 @@ UINT D3DFVFVertexSize(DWORD fvf) {
 
 D3DMATRIX D3DMatrixIdentity() {
     D3DMATRIX m{};
-    for (int i = 0; i < 4; ++i) m.m[i][i] = 1.0f;
+    for (int i = 0; i < 4; ++i)
+        m.m[i][i] = 1.0f;
     return m;
 }
 
@@ -163,7 +195,8 @@ D3DMATRIX D3DMatrixMultiply(const D3DMATRIX& a, const D3DMATRIX& b) {
     for (int i = 0; i < 4; ++i)
         for (int j = 0; j < 4; ++j) {
             float s = 0;
-            for (int k = 0; k < 4; ++k) s += a.m[i][k] * b.m[k][j];
+            for (int k = 0; k < 4; ++k)
+                s += a.m[i][k] * b.m[k][j];
             r.m[i][j] = s;
         }
     return r;
@@ -176,11 +209,12 @@ D3DCAPS8 D3DStandardCaps() {
     c.Caps2 = D3DCAPS2_CANRENDERWINDOWED | D3DCAPS2_DYNAMICTEXTURES;
     c.PresentationIntervals = D3DPRESENT_INTERVAL_ONE | D3DPRESENT_INTERVAL_IMMEDIATE;
     c.CursorCaps = D3DCURSORCAPS_COLOR;
-    c.DevCaps = D3DDEVCAPS_EXECUTESYSTEMMEMORY | D3DDEVCAPS_TLVERTEXSYSTEMMEMORY | D3DDEVCAPS_TEXTURESYSTEMMEMORY |
-                D3DDEVCAPS_TEXTUREVIDEOMEMORY | D3DDEVCAPS_DRAWPRIMTLVERTEX | D3DDEVCAPS_CANRENDERAFTERFLIP |
-                D3DDEVCAPS_DRAWPRIMITIVES2 | D3DDEVCAPS_DRAWPRIMITIVES2EX | D3DDEVCAPS_HWRASTERIZATION;
-    c.PrimitiveMiscCaps = D3DPMISCCAPS_MASKZ | D3DPMISCCAPS_CULLNONE | D3DPMISCCAPS_CULLCW | D3DPMISCCAPS_CULLCCW |
-                          D3DPMISCCAPS_COLORWRITEENABLE | D3DPMISCCAPS_BLENDOP;
+    c.DevCaps = D3DDEVCAPS_EXECUTESYSTEMMEMORY | D3DDEVCAPS_TLVERTEXSYSTEMMEMORY |
+                D3DDEVCAPS_TEXTURESYSTEMMEMORY | D3DDEVCAPS_TEXTUREVIDEOMEMORY | D3DDEVCAPS_DRAWPRIMTLVERTEX |
+                D3DDEVCAPS_CANRENDERAFTERFLIP | D3DDEVCAPS_DRAWPRIMITIVES2 | D3DDEVCAPS_DRAWPRIMITIVES2EX |
+                D3DDEVCAPS_HWRASTERIZATION;
+    c.PrimitiveMiscCaps = D3DPMISCCAPS_MASKZ | D3DPMISCCAPS_CULLNONE | D3DPMISCCAPS_CULLCW |
+                          D3DPMISCCAPS_CULLCCW | D3DPMISCCAPS_COLORWRITEENABLE | D3DPMISCCAPS_BLENDOP;
     c.RasterCaps = D3DPRASTERCAPS_DITHER | D3DPRASTERCAPS_ZTEST | D3DPRASTERCAPS_FOGVERTEX |
                    D3DPRASTERCAPS_FOGTABLE | D3DPRASTERCAPS_MIPMAPLODBIAS | D3DPRASTERCAPS_FOGRANGE;
     c.ZCmpCaps = c.AlphaCmpCaps = 0xFF;
@@ -203,10 +237,10 @@ D3DCAPS8 D3DStandardCaps() {
     c.GuardBandRight = c.GuardBandBottom = 8192.0f;
     c.FVFCaps = 8;
     c.TextureOpCaps = D3DTEXOPCAPS_DISABLE | D3DTEXOPCAPS_SELECTARG1 | D3DTEXOPCAPS_SELECTARG2 |
-                      D3DTEXOPCAPS_MODULATE | D3DTEXOPCAPS_MODULATE2X | D3DTEXOPCAPS_MODULATE4X | D3DTEXOPCAPS_ADD |
-                      D3DTEXOPCAPS_ADDSIGNED | D3DTEXOPCAPS_SUBTRACT | D3DTEXOPCAPS_BLENDDIFFUSEALPHA |
-                      D3DTEXOPCAPS_BLENDTEXTUREALPHA | D3DTEXOPCAPS_BLENDFACTORALPHA |
-                      D3DTEXOPCAPS_BLENDCURRENTALPHA;
+                      D3DTEXOPCAPS_MODULATE | D3DTEXOPCAPS_MODULATE2X | D3DTEXOPCAPS_MODULATE4X |
+                      D3DTEXOPCAPS_ADD | D3DTEXOPCAPS_ADDSIGNED | D3DTEXOPCAPS_SUBTRACT |
+                      D3DTEXOPCAPS_BLENDDIFFUSEALPHA | D3DTEXOPCAPS_BLENDTEXTUREALPHA |
+                      D3DTEXOPCAPS_BLENDFACTORALPHA | D3DTEXOPCAPS_BLENDCURRENTALPHA;
     c.MaxTextureBlendStages = 1;
     c.MaxSimultaneousTextures = 1;
     c.VertexProcessingCaps = D3DVTXPCAPS_DIRECTIONALLIGHTS;

@@ -33,14 +33,15 @@ Texel Decode(D3DFORMAT fmt, const std::uint8_t* p) {
     std::uint16_t v;
     std::memcpy(&v, p, 2);
     switch (fmt) {
-    case D3DFMT_R5G6B5: return {255, Expand(v >> 11, 5), Expand((v >> 5) & 63, 6), Expand(v & 31, 5)};
+    case D3DFMT_R5G6B5:
+        return {255, Expand(v >> 11, 5), Expand((v >> 5) & 63, 6), Expand(v & 31, 5)};
     case D3DFMT_X1R5G5B5:
     case D3DFMT_A1R5G5B5:
-        return {fmt == D3DFMT_X1R5G5B5 ? 255u : (v >> 15) * 255u, Expand((v >> 10) & 31, 5), Expand((v >> 5) & 31, 5),
-                Expand(v & 31, 5)};
+        return {fmt == D3DFMT_X1R5G5B5 ? 255u : (v >> 15) * 255u, Expand((v >> 10) & 31, 5),
+                Expand((v >> 5) & 31, 5), Expand(v & 31, 5)};
     default:
-        return {fmt == D3DFMT_X4R4G4B4 ? 255u : Expand(v >> 12, 4), Expand((v >> 8) & 15, 4), Expand((v >> 4) & 15, 4),
-                Expand(v & 15, 4)};
+        return {fmt == D3DFMT_X4R4G4B4 ? 255u : Expand(v >> 12, 4), Expand((v >> 8) & 15, 4),
+                Expand((v >> 4) & 15, 4), Expand(v & 15, 4)};
     }
 }
 
@@ -52,13 +53,17 @@ void Encode(D3DFORMAT fmt, const Texel& t, std::uint8_t* p) {
     }
     std::uint16_t v;
     switch (fmt) {
-    case D3DFMT_R5G6B5: v = static_cast<std::uint16_t>(((t.R >> 3) << 11) | ((t.G >> 2) << 5) | (t.B >> 3)); break;
+    case D3DFMT_R5G6B5:
+        v = static_cast<std::uint16_t>(((t.R >> 3) << 11) | ((t.G >> 2) << 5) | (t.B >> 3));
+        break;
     case D3DFMT_X1R5G5B5:
     case D3DFMT_A1R5G5B5:
-        v = static_cast<std::uint16_t>(((t.A >> 7) << 15) | ((t.R >> 3) << 10) | ((t.G >> 3) << 5) | (t.B >> 3));
+        v = static_cast<std::uint16_t>(((t.A >> 7) << 15) | ((t.R >> 3) << 10) | ((t.G >> 3) << 5) |
+                                       (t.B >> 3));
         break;
     default:
-        v = static_cast<std::uint16_t>(((t.A >> 4) << 12) | ((t.R >> 4) << 8) | ((t.G >> 4) << 4) | (t.B >> 4));
+        v = static_cast<std::uint16_t>(((t.A >> 4) << 12) | ((t.R >> 4) << 8) | ((t.G >> 4) << 4) |
+                                       (t.B >> 4));
         break;
     }
     std::memcpy(p, &v, 2);
@@ -75,7 +80,9 @@ bool TakeLoseDeviceOnce() {
 } // namespace velmora::detail
 
 namespace velmora {
-void D3DTestLoseDeviceOnce() { detail::loseDeviceOnce = true; }
+void D3DTestLoseDeviceOnce() {
+    detail::loseDeviceOnce = true;
+}
 } // namespace velmora
 
 namespace velmora::detail {
@@ -83,17 +90,22 @@ namespace velmora::detail {
 int BytesPerPixel(D3DFORMAT fmt) {
     switch (fmt) {
     case D3DFMT_A8R8G8B8:
-    case D3DFMT_X8R8G8B8: return 4;
+    case D3DFMT_X8R8G8B8:
+        return 4;
     case D3DFMT_R5G6B5:
     case D3DFMT_X1R5G5B5:
     case D3DFMT_A1R5G5B5:
     case D3DFMT_A4R4G4B4:
-    case D3DFMT_X4R4G4B4: return 2;
-    default: return 0;
+    case D3DFMT_X4R4G4B4:
+        return 2;
+    default:
+        return 0;
     }
 }
 
-bool IsTextureFormat(D3DFORMAT fmt) { return BytesPerPixel(fmt) != 0; }
+bool IsTextureFormat(D3DFORMAT fmt) {
+    return BytesPerPixel(fmt) != 0;
+}
 
 // ---- State ops and state blocks ----------------------------------------------------------------
 
@@ -135,17 +147,35 @@ HRESULT StateBlockStore::Capture(DWORD token, const DeviceState& state) {
     auto fresh = std::make_unique<StateOpList>();
     for (StateOp op : it->second->Ops()) {
         switch (op.What) {
-        case StateOp::RenderState: op.B = state.Render[op.A]; break;
-        case StateOp::StageState: op.C = state.Stage[op.A][op.B]; break;
-        case StateOp::Texture: op.Object = state.Textures[op.A]; break;
-        case StateOp::Transform:
-            op.Matrix = op.A == D3DTS_VIEW ? state.View : op.A == D3DTS_PROJECTION ? state.Projection : state.World;
+        case StateOp::RenderState:
+            op.B = state.Render[op.A];
             break;
-        case StateOp::Light: op.LightData = state.Lights[op.A]; break;
-        case StateOp::LightEnable: op.B = state.LightOn[op.A]; break;
-        case StateOp::Material: op.MaterialData = state.Material; break;
-        case StateOp::Viewport: op.ViewportData = state.Viewport; break;
-        case StateOp::Shader: op.A = state.FVF; break;
+        case StateOp::StageState:
+            op.C = state.Stage[op.A][op.B];
+            break;
+        case StateOp::Texture:
+            op.Object = state.Textures[op.A];
+            break;
+        case StateOp::Transform:
+            op.Matrix = op.A == D3DTS_VIEW         ? state.View
+                        : op.A == D3DTS_PROJECTION ? state.Projection
+                                                   : state.World;
+            break;
+        case StateOp::Light:
+            op.LightData = state.Lights[op.A];
+            break;
+        case StateOp::LightEnable:
+            op.B = state.LightOn[op.A];
+            break;
+        case StateOp::Material:
+            op.MaterialData = state.Material;
+            break;
+        case StateOp::Viewport:
+            op.ViewportData = state.Viewport;
+            break;
+        case StateOp::Shader:
+            op.A = state.FVF;
+            break;
         case StateOp::Stream:
             op.Object = state.Stream;
             op.B = state.Stride;
@@ -251,9 +281,12 @@ void DeviceState::Apply(const StateOp& op) {
         break;
     }
     case StateOp::Transform:
-        if (op.A == D3DTS_VIEW) View = op.Matrix;
-        else if (op.A == D3DTS_PROJECTION) Projection = op.Matrix;
-        else if (op.A == D3DTS_WORLD) World = op.Matrix;
+        if (op.A == D3DTS_VIEW)
+            View = op.Matrix;
+        else if (op.A == D3DTS_PROJECTION)
+            Projection = op.Matrix;
+        else if (op.A == D3DTS_WORLD)
+            World = op.Matrix;
         break;
     case StateOp::Light:
         if (op.A < MaxLights) Lights[op.A] = op.LightData;
@@ -261,9 +294,15 @@ void DeviceState::Apply(const StateOp& op) {
     case StateOp::LightEnable:
         if (op.A < MaxLights) LightOn[op.A] = op.B != 0;
         break;
-    case StateOp::Material: Material = op.MaterialData; break;
-    case StateOp::Viewport: Viewport = op.ViewportData; break;
-    case StateOp::Shader: FVF = op.A; break;
+    case StateOp::Material:
+        Material = op.MaterialData;
+        break;
+    case StateOp::Viewport:
+        Viewport = op.ViewportData;
+        break;
+    case StateOp::Shader:
+        FVF = op.A;
+        break;
     case StateOp::Stream: {
         auto* vb = static_cast<IDirect3DVertexBuffer8*>(static_cast<IDirect3DResource8*>(op.Object));
         if (vb) vb->AddRef();
@@ -277,8 +316,8 @@ void DeviceState::Apply(const StateOp& op) {
 
 // ---- Textures ----------------------------------------------------------------------------------
 
-MemTexture::MemTexture(ResourceOwner* owner, UINT width, UINT height, UINT levels, DWORD usage, D3DFORMAT format,
-                       D3DPOOL pool)
+MemTexture::MemTexture(ResourceOwner* owner, UINT width, UINT height, UINT levels, DWORD usage,
+                       D3DFORMAT format, D3DPOOL pool)
     : Format(format), Usage(usage), Pool(pool), Owner(owner) {
     UINT w = width, h = height;
     const int bpp = BytesPerPixel(format);
@@ -311,7 +350,7 @@ HRESULT MemTexture::GetDevice(IDirect3DDevice8** device) {
 HRESULT MemTexture::GetLevelDesc(UINT level, D3DSURFACE_DESC* desc) {
     if (!desc || level >= Levels.size()) return D3DERR_INVALIDCALL;
     const Level& l = Levels[level];
-    *desc = {Format, D3DRTYPE_SURFACE, Usage, Pool, static_cast<UINT>(l.Bits.size()), D3DMULTISAMPLE_NONE,
+    *desc = {Format,  D3DRTYPE_SURFACE, Usage, Pool, static_cast<UINT>(l.Bits.size()), D3DMULTISAMPLE_NONE,
              l.Width, l.Height};
     return D3D_OK;
 }
@@ -330,7 +369,8 @@ HRESULT MemTexture::LockRect(UINT level, D3DLOCKED_RECT* locked, const RECT* rec
     size_t offset = 0;
     if (rect) {
         if (rect->left < 0 || rect->top < 0 || rect->right > static_cast<LONG>(l.Width) ||
-            rect->bottom > static_cast<LONG>(l.Height) || rect->left >= rect->right || rect->top >= rect->bottom)
+            rect->bottom > static_cast<LONG>(l.Height) || rect->left >= rect->right ||
+            rect->top >= rect->bottom)
             return D3DERR_INVALIDCALL;
         offset = (static_cast<size_t>(rect->top) * l.Width + rect->left) * bpp;
     }
@@ -363,8 +403,10 @@ void MemTexture::BuildMips() {
                 unsigned a = 0, r = 0, g = 0, b = 0, n = 0;
                 for (UINT dy = 0; dy < 2; ++dy)
                     for (UINT dx = 0; dx < 2; ++dx) {
-                        const UINT sx = std::min(src.Width - 1, x * 2 + dx), sy = std::min(src.Height - 1, y * 2 + dy);
-                        const Texel t = Decode(Format, &src.Bits[(static_cast<size_t>(sy) * src.Width + sx) * bpp]);
+                        const UINT sx = std::min(src.Width - 1, x * 2 + dx),
+                                   sy = std::min(src.Height - 1, y * 2 + dy);
+                        const Texel t =
+                            Decode(Format, &src.Bits[(static_cast<size_t>(sy) * src.Width + sx) * bpp]);
                         a += t.A, r += t.R, g += t.G, b += t.B, ++n;
                     }
                 Encode(Format, {(a + n / 2) / n, (r + n / 2) / n, (g + n / 2) / n, (b + n / 2) / n},
@@ -375,8 +417,12 @@ void MemTexture::BuildMips() {
 
 // ---- Surfaces ----------------------------------------------------------------------------------
 
-MemSurface::MemSurface(MemTexture* texture, UINT level) : Texture(texture), LevelIndex(level) { Texture->AddRef(); }
-MemSurface::~MemSurface() { Texture->Release(); }
+MemSurface::MemSurface(MemTexture* texture, UINT level) : Texture(texture), LevelIndex(level) {
+    Texture->AddRef();
+}
+MemSurface::~MemSurface() {
+    Texture->Release();
+}
 
 ULONG MemSurface::Release() {
     const ULONG left = --Refs;
@@ -384,15 +430,25 @@ ULONG MemSurface::Release() {
     return left;
 }
 
-HRESULT MemSurface::GetDevice(IDirect3DDevice8** device) { return Texture->GetDevice(device); }
-HRESULT MemSurface::GetDesc(D3DSURFACE_DESC* desc) { return Texture->GetLevelDesc(LevelIndex, desc); }
+HRESULT MemSurface::GetDevice(IDirect3DDevice8** device) {
+    return Texture->GetDevice(device);
+}
+HRESULT MemSurface::GetDesc(D3DSURFACE_DESC* desc) {
+    return Texture->GetLevelDesc(LevelIndex, desc);
+}
 HRESULT MemSurface::LockRect(D3DLOCKED_RECT* locked, const RECT* rect, DWORD flags) {
     return Texture->LockRect(LevelIndex, locked, rect, flags);
 }
-HRESULT MemSurface::UnlockRect() { return Texture->UnlockRect(LevelIndex); }
+HRESULT MemSurface::UnlockRect() {
+    return Texture->UnlockRect(LevelIndex);
+}
 
-BackBufferSurface::BackBufferSurface(BackBufferSource* source) : Source(source) { Source->AsDevice()->AddRef(); }
-BackBufferSurface::~BackBufferSurface() { Source->AsDevice()->Release(); }
+BackBufferSurface::BackBufferSurface(BackBufferSource* source) : Source(source) {
+    Source->AsDevice()->AddRef();
+}
+BackBufferSurface::~BackBufferSurface() {
+    Source->AsDevice()->Release();
+}
 
 ULONG BackBufferSurface::Release() {
     const ULONG left = --Refs;
@@ -411,10 +467,18 @@ HRESULT BackBufferSurface::GetDesc(D3DSURFACE_DESC* desc) {
     if (!desc || !Source) return D3DERR_INVALIDCALL;
     UINT w = 0, h = 0;
     std::vector<std::uint32_t> ignored;
-    if (Locked) w = Width, h = Height;
-    else if (!Source->ReadBackBuffer(ignored, w, h)) return D3DERR_INVALIDCALL;
-    *desc = {Source->BackBufferFormat(), D3DRTYPE_SURFACE, D3DUSAGE_RENDERTARGET, D3DPOOL_DEFAULT, w * h * 4,
-             D3DMULTISAMPLE_NONE, w, h};
+    if (Locked)
+        w = Width, h = Height;
+    else if (!Source->ReadBackBuffer(ignored, w, h))
+        return D3DERR_INVALIDCALL;
+    *desc = {Source->BackBufferFormat(),
+             D3DRTYPE_SURFACE,
+             D3DUSAGE_RENDERTARGET,
+             D3DPOOL_DEFAULT,
+             w * h * 4,
+             D3DMULTISAMPLE_NONE,
+             w,
+             h};
     return D3D_OK;
 }
 
@@ -424,7 +488,8 @@ HRESULT BackBufferSurface::LockRect(D3DLOCKED_RECT* locked, const RECT* rect, DW
     size_t offset = 0;
     if (rect) {
         if (rect->left < 0 || rect->top < 0 || rect->right > static_cast<LONG>(Width) ||
-            rect->bottom > static_cast<LONG>(Height) || rect->left >= rect->right || rect->top >= rect->bottom)
+            rect->bottom > static_cast<LONG>(Height) || rect->left >= rect->right ||
+            rect->top >= rect->bottom)
             return D3DERR_INVALIDCALL;
         offset = static_cast<size_t>(rect->top) * Width + rect->left;
     }

@@ -14,7 +14,18 @@ namespace velmora::detail {
 
 // One Set* call as a state block keeps it.
 struct StateOp {
-    enum Kind { RenderState, StageState, Texture, Transform, Light, LightEnable, Material, Viewport, Shader, Stream };
+    enum Kind {
+        RenderState,
+        StageState,
+        Texture,
+        Transform,
+        Light,
+        LightEnable,
+        Material,
+        Viewport,
+        Shader,
+        Stream
+    };
     Kind What = RenderState;
     DWORD A = 0, B = 0, C = 0;
     D3DMATRIX Matrix{};
@@ -120,8 +131,8 @@ class MemTexture : public IDirect3DTexture8 {
     D3DFORMAT Format;
     DWORD Usage;
     D3DPOOL Pool;
-    ResourceOwner* Owner; // nullptr once the device is gone
-    unsigned GLName = 0;  // the OpenGL texture, when the GL device made one
+    ResourceOwner* Owner;              // nullptr once the device is gone
+    unsigned GLName = 0;               // the OpenGL texture, when the GL device made one
     int Sampler[4] = {-1, -1, -1, -1}; // GL wrap s, wrap t, mag, min last set on GLName
     bool MipsDirty = false;
 

@@ -40,6 +40,8 @@ HRESULT DirectInput8Create(void*, DWORD version, const GUID& iid, void** out, IU
     return DI_OK;
 }
 
-void DInputTestFailCreate(bool fail) { failCreate = fail; }
+void DInputTestFailCreate(bool fail) {
+    failCreate = fail;
+}
 
 } // namespace velmora

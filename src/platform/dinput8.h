@@ -13,7 +13,8 @@ constexpr HRESULT DIERR_GENERIC = static_cast<HRESULT>(0x80004005u);
 
 struct IDirectInput8 : IUnknown {};
 
-inline constexpr GUID IID_IDirectInput8 = {0xBF798031, 0x483A, 0x4DA2, {0xAA, 0x99, 0x5D, 0x64, 0xED, 0x36, 0x97, 0x00}};
+inline constexpr GUID IID_IDirectInput8 = {
+    0xBF798031, 0x483A, 0x4DA2, {0xAA, 0x99, 0x5D, 0x64, 0xED, 0x36, 0x97, 0x00}};
 
 // Stores a new IDirectInput8 (reference count 1) in *out; version must be DIRECTINPUT_VERSION.
 HRESULT DirectInput8Create(void* instance, DWORD version, const GUID& iid, void** out, IUnknown* outer);

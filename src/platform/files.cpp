@@ -168,9 +168,8 @@ std::vector<std::string> ListFiles(const std::string& gameFolder, const std::str
     for (fs::directory_iterator it(ResolvePath(gameFolder), ec), end; !ec && it != end; it.increment(ec)) {
         if (!it->is_regular_file(ec)) continue;
         const std::string name = it->path().filename().string();
-        if (extension.empty() ||
-            (name.size() >= extension.size() &&
-             EqualNoCase(name.substr(name.size() - extension.size()), extension)))
+        if (extension.empty() || (name.size() >= extension.size() &&
+                                  EqualNoCase(name.substr(name.size() - extension.size()), extension)))
             names.push_back(name);
     }
     std::sort(names.begin(), names.end());

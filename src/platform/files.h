@@ -15,10 +15,10 @@ std::string ResolvePath(const std::string& gamePath);
 
 bool FileExists(const std::string& gamePath);
 bool DirectoryExists(const std::string& gamePath);
-bool CreateDirectory(const std::string& gamePath);     // creates parents too
+bool CreateDirectory(const std::string& gamePath); // creates parents too
 bool DeleteFile(const std::string& gamePath);
 bool RenameFile(const std::string& from, const std::string& to); // replaces the target
-int64_t FileSize(const std::string& gamePath);         // -1 when missing
+int64_t FileSize(const std::string& gamePath);                   // -1 when missing
 bool ReadWholeFile(const std::string& gamePath, std::vector<uint8_t>& out);
 bool WriteWholeFile(const std::string& gamePath, const void* data, size_t size); // atomic replace
 std::string GetCurrentDirectory();

@@ -69,41 +69,65 @@ struct GLFunctions {
 
 GLenum BlendFactor(DWORD b) {
     switch (b) {
-    case D3DBLEND_ZERO: return GL_ZERO;
-    case D3DBLEND_ONE: return GL_ONE;
-    case D3DBLEND_SRCCOLOR: return GL_SRC_COLOR;
-    case D3DBLEND_INVSRCCOLOR: return GL_ONE_MINUS_SRC_COLOR;
-    case D3DBLEND_SRCALPHA: return GL_SRC_ALPHA;
-    case D3DBLEND_INVSRCALPHA: return GL_ONE_MINUS_SRC_ALPHA;
-    case D3DBLEND_DESTALPHA: return GL_DST_ALPHA;
-    case D3DBLEND_INVDESTALPHA: return GL_ONE_MINUS_DST_ALPHA;
-    case D3DBLEND_DESTCOLOR: return GL_DST_COLOR;
-    case D3DBLEND_INVDESTCOLOR: return GL_ONE_MINUS_DST_COLOR;
-    case D3DBLEND_SRCALPHASAT: return GL_SRC_ALPHA_SATURATE;
-    default: return GL_ONE;
+    case D3DBLEND_ZERO:
+        return GL_ZERO;
+    case D3DBLEND_ONE:
+        return GL_ONE;
+    case D3DBLEND_SRCCOLOR:
+        return GL_SRC_COLOR;
+    case D3DBLEND_INVSRCCOLOR:
+        return GL_ONE_MINUS_SRC_COLOR;
+    case D3DBLEND_SRCALPHA:
+        return GL_SRC_ALPHA;
+    case D3DBLEND_INVSRCALPHA:
+        return GL_ONE_MINUS_SRC_ALPHA;
+    case D3DBLEND_DESTALPHA:
+        return GL_DST_ALPHA;
+    case D3DBLEND_INVDESTALPHA:
+        return GL_ONE_MINUS_DST_ALPHA;
+    case D3DBLEND_DESTCOLOR:
+        return GL_DST_COLOR;
+    case D3DBLEND_INVDESTCOLOR:
+        return GL_ONE_MINUS_DST_COLOR;
+    case D3DBLEND_SRCALPHASAT:
+        return GL_SRC_ALPHA_SATURATE;
+    default:
+        return GL_ONE;
     }
 }
 
 GLenum CompareFunc(DWORD f) {
     switch (f) {
-    case D3DCMP_NEVER: return GL_NEVER;
-    case D3DCMP_LESS: return GL_LESS;
-    case D3DCMP_EQUAL: return GL_EQUAL;
-    case D3DCMP_LESSEQUAL: return GL_LEQUAL;
-    case D3DCMP_GREATER: return GL_GREATER;
-    case D3DCMP_NOTEQUAL: return GL_NOTEQUAL;
-    case D3DCMP_GREATEREQUAL: return GL_GEQUAL;
-    default: return GL_ALWAYS;
+    case D3DCMP_NEVER:
+        return GL_NEVER;
+    case D3DCMP_LESS:
+        return GL_LESS;
+    case D3DCMP_EQUAL:
+        return GL_EQUAL;
+    case D3DCMP_LESSEQUAL:
+        return GL_LEQUAL;
+    case D3DCMP_GREATER:
+        return GL_GREATER;
+    case D3DCMP_NOTEQUAL:
+        return GL_NOTEQUAL;
+    case D3DCMP_GREATEREQUAL:
+        return GL_GEQUAL;
+    default:
+        return GL_ALWAYS;
     }
 }
 
 GLenum AddressMode(DWORD a) {
     switch (a) {
     case D3DTADDRESS_MIRROR:
-    case D3DTADDRESS_MIRRORONCE: return GL_MIRRORED_REPEAT;
-    case D3DTADDRESS_CLAMP: return GL_CLAMP_TO_EDGE;
-    case D3DTADDRESS_BORDER: return GL_CLAMP_TO_BORDER;
-    default: return GL_REPEAT;
+    case D3DTADDRESS_MIRRORONCE:
+        return GL_MIRRORED_REPEAT;
+    case D3DTADDRESS_CLAMP:
+        return GL_CLAMP_TO_EDGE;
+    case D3DTADDRESS_BORDER:
+        return GL_CLAMP_TO_BORDER;
+    default:
+        return GL_REPEAT;
     }
 }
 
@@ -116,24 +140,36 @@ GLenum MinFilter(DWORD min, DWORD mip, bool hasMips) {
 
 GLenum PrimitiveMode(D3DPRIMITIVETYPE t) {
     switch (t) {
-    case D3DPT_POINTLIST: return GL_POINTS;
-    case D3DPT_LINELIST: return GL_LINES;
-    case D3DPT_LINESTRIP: return GL_LINE_STRIP;
-    case D3DPT_TRIANGLELIST: return GL_TRIANGLES;
-    case D3DPT_TRIANGLESTRIP: return GL_TRIANGLE_STRIP;
-    default: return GL_TRIANGLE_FAN;
+    case D3DPT_POINTLIST:
+        return GL_POINTS;
+    case D3DPT_LINELIST:
+        return GL_LINES;
+    case D3DPT_LINESTRIP:
+        return GL_LINE_STRIP;
+    case D3DPT_TRIANGLELIST:
+        return GL_TRIANGLES;
+    case D3DPT_TRIANGLESTRIP:
+        return GL_TRIANGLE_STRIP;
+    default:
+        return GL_TRIANGLE_FAN;
     }
 }
 
 UINT VertexCountOf(D3DPRIMITIVETYPE t, UINT primitives) {
     switch (t) {
-    case D3DPT_POINTLIST: return primitives;
-    case D3DPT_LINELIST: return primitives * 2;
-    case D3DPT_LINESTRIP: return primitives + 1;
-    case D3DPT_TRIANGLELIST: return primitives * 3;
+    case D3DPT_POINTLIST:
+        return primitives;
+    case D3DPT_LINELIST:
+        return primitives * 2;
+    case D3DPT_LINESTRIP:
+        return primitives + 1;
+    case D3DPT_TRIANGLELIST:
+        return primitives * 3;
     case D3DPT_TRIANGLESTRIP:
-    case D3DPT_TRIANGLEFAN: return primitives + 2;
-    default: return 0;
+    case D3DPT_TRIANGLEFAN:
+        return primitives + 2;
+    default:
+        return 0;
     }
 }
 
@@ -144,13 +180,20 @@ struct UploadFormat {
 
 UploadFormat UploadOf(D3DFORMAT f) {
     switch (f) {
-    case D3DFMT_A8R8G8B8: return {GL_RGBA8, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV};
-    case D3DFMT_X8R8G8B8: return {GL_RGB8, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV};
-    case D3DFMT_R5G6B5: return {GL_RGB5, GL_RGB, GL_UNSIGNED_SHORT_5_6_5};
-    case D3DFMT_X1R5G5B5: return {GL_RGB5, GL_BGRA, GL_UNSIGNED_SHORT_1_5_5_5_REV};
-    case D3DFMT_A1R5G5B5: return {GL_RGB5_A1, GL_BGRA, GL_UNSIGNED_SHORT_1_5_5_5_REV};
-    case D3DFMT_A4R4G4B4: return {GL_RGBA4, GL_BGRA, GL_UNSIGNED_SHORT_4_4_4_4_REV};
-    default: return {GL_RGB4, GL_BGRA, GL_UNSIGNED_SHORT_4_4_4_4_REV}; // X4R4G4B4
+    case D3DFMT_A8R8G8B8:
+        return {GL_RGBA8, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV};
+    case D3DFMT_X8R8G8B8:
+        return {GL_RGB8, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV};
+    case D3DFMT_R5G6B5:
+        return {GL_RGB5, GL_RGB, GL_UNSIGNED_SHORT_5_6_5};
+    case D3DFMT_X1R5G5B5:
+        return {GL_RGB5, GL_BGRA, GL_UNSIGNED_SHORT_1_5_5_5_REV};
+    case D3DFMT_A1R5G5B5:
+        return {GL_RGB5_A1, GL_BGRA, GL_UNSIGNED_SHORT_1_5_5_5_REV};
+    case D3DFMT_A4R4G4B4:
+        return {GL_RGBA4, GL_BGRA, GL_UNSIGNED_SHORT_4_4_4_4_REV};
+    default:
+        return {GL_RGB4, GL_BGRA, GL_UNSIGNED_SHORT_4_4_4_4_REV}; // X4R4G4B4
     }
 }
 
@@ -176,21 +219,30 @@ struct CombinerSource {
 CombinerSource ArgumentOf(DWORD arg, bool alpha) {
     GLenum src;
     switch (arg & D3DTA_SELECTMASK) {
-    case D3DTA_TEXTURE: src = GL_TEXTURE; break;
-    case D3DTA_TFACTOR: src = GL_CONSTANT; break;
-    default: src = GL_PRIMARY_COLOR; break; // DIFFUSE, and CURRENT on the first stage
+    case D3DTA_TEXTURE:
+        src = GL_TEXTURE;
+        break;
+    case D3DTA_TFACTOR:
+        src = GL_CONSTANT;
+        break;
+    default:
+        src = GL_PRIMARY_COLOR;
+        break; // DIFFUSE, and CURRENT on the first stage
     }
     const bool complement = (arg & D3DTA_COMPLEMENT) != 0;
     GLenum operand;
-    if (alpha || (arg & D3DTA_ALPHAREPLICATE)) operand = complement ? GL_ONE_MINUS_SRC_ALPHA : GL_SRC_ALPHA;
-    else operand = complement ? GL_ONE_MINUS_SRC_COLOR : GL_SRC_COLOR;
+    if (alpha || (arg & D3DTA_ALPHAREPLICATE))
+        operand = complement ? GL_ONE_MINUS_SRC_ALPHA : GL_SRC_ALPHA;
+    else
+        operand = complement ? GL_ONE_MINUS_SRC_COLOR : GL_SRC_COLOR;
     return {src, operand};
 }
 
 bool UsesTexture(DWORD op, DWORD arg1, DWORD arg2) {
     if (op == D3DTOP_DISABLE) return false;
     if (op == D3DTOP_BLENDTEXTUREALPHA) return true;
-    const bool a1 = (arg1 & D3DTA_SELECTMASK) == D3DTA_TEXTURE, a2 = (arg2 & D3DTA_SELECTMASK) == D3DTA_TEXTURE;
+    const bool a1 = (arg1 & D3DTA_SELECTMASK) == D3DTA_TEXTURE,
+               a2 = (arg2 & D3DTA_SELECTMASK) == D3DTA_TEXTURE;
     if (op == D3DTOP_SELECTARG1) return a1;
     if (op == D3DTOP_SELECTARG2) return a2;
     return a1 || a2;
@@ -214,16 +266,28 @@ void SetCombiner(bool alpha, DWORD op, DWORD arg1, DWORD arg2) {
     GLenum mode = GL_REPLACE;
     float scale = 1.0f;
     switch (op) {
-    case D3DTOP_DISABLE: set(0, {GL_PRIMARY_COLOR, alpha ? GLenum(GL_SRC_ALPHA) : GLenum(GL_SRC_COLOR)}); break;
-    case D3DTOP_SELECTARG1: set(0, a); break;
-    case D3DTOP_SELECTARG2: set(0, b); break;
-    case D3DTOP_MODULATE4X: scale = 2.0f; [[fallthrough]];
-    case D3DTOP_MODULATE2X: scale *= 2.0f; [[fallthrough]];
+    case D3DTOP_DISABLE:
+        set(0, {GL_PRIMARY_COLOR, alpha ? GLenum(GL_SRC_ALPHA) : GLenum(GL_SRC_COLOR)});
+        break;
+    case D3DTOP_SELECTARG1:
+        set(0, a);
+        break;
+    case D3DTOP_SELECTARG2:
+        set(0, b);
+        break;
+    case D3DTOP_MODULATE4X:
+        scale = 2.0f;
+        [[fallthrough]];
+    case D3DTOP_MODULATE2X:
+        scale *= 2.0f;
+        [[fallthrough]];
     case D3DTOP_MODULATE:
         mode = GL_MODULATE;
         set(0, a), set(1, b);
         break;
-    case D3DTOP_ADDSIGNED2X: scale = 2.0f; [[fallthrough]];
+    case D3DTOP_ADDSIGNED2X:
+        scale = 2.0f;
+        [[fallthrough]];
     case D3DTOP_ADDSIGNED:
         mode = GL_ADD_SIGNED;
         set(0, a), set(1, b);
@@ -287,7 +351,9 @@ class GLDevice final : public IDirect3DDevice8, detail::ResourceOwner, detail::B
     }
 
     // ---- queries ----
-    HRESULT TestCooperativeLevel() override { return detail::TakeLoseDeviceOnce() ? D3DERR_DEVICENOTRESET : D3D_OK; }
+    HRESULT TestCooperativeLevel() override {
+        return detail::TakeLoseDeviceOnce() ? D3DERR_DEVICENOTRESET : D3D_OK;
+    }
     UINT GetAvailableTextureMem() override {
         GLint kb[4] = {0, 0, 0, 0};
         const char* ext = reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
@@ -355,15 +421,16 @@ class GLDevice final : public IDirect3DDevice8, detail::ResourceOwner, detail::B
                           IDirect3DTexture8** texture) override {
         if (!texture) return D3DERR_INVALIDCALL;
         *texture = nullptr;
-        if (w == 0 || h == 0 || w > MaxTextureSize || h > MaxTextureSize || !detail::IsTextureFormat(format) ||
-            (usage & (D3DUSAGE_RENDERTARGET | D3DUSAGE_DEPTHSTENCIL)))
+        if (w == 0 || h == 0 || w > MaxTextureSize || h > MaxTextureSize ||
+            !detail::IsTextureFormat(format) || (usage & (D3DUSAGE_RENDERTARGET | D3DUSAGE_DEPTHSTENCIL)))
             return D3DERR_INVALIDCALL;
         MakeCurrent();
         auto* t = new detail::MemTexture(this, w, h, levels, usage, format, pool);
         glGenTextures(1, &t->GLName);
         glBindTexture(GL_TEXTURE_2D, t->GLName);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, static_cast<GLint>(t->Levels.size() - 1));
-        for (UINT level = 0; level < t->Levels.size(); ++level) Upload(t, level);
+        for (UINT level = 0; level < t->Levels.size(); ++level)
+            Upload(t, level);
         glBindTexture(GL_TEXTURE_2D, 0);
         Applied.Texture = 0;
         if (glGetError() == GL_OUT_OF_MEMORY) {
@@ -390,10 +457,13 @@ class GLDevice final : public IDirect3DDevice8, detail::ResourceOwner, detail::B
         // Only the back buffer can be drawn into; setting it again is what the game does.
         if (!target) return D3D_OK;
         D3DSURFACE_DESC desc{};
-        if (FAILED(target->GetDesc(&desc)) || !(desc.Usage & D3DUSAGE_RENDERTARGET)) return D3DERR_INVALIDCALL;
+        if (FAILED(target->GetDesc(&desc)) || !(desc.Usage & D3DUSAGE_RENDERTARGET))
+            return D3DERR_INVALIDCALL;
         return D3D_OK;
     }
-    HRESULT GetRenderTarget(IDirect3DSurface8** target) override { return GetBackBuffer(0, D3DBACKBUFFER_TYPE_MONO, target); }
+    HRESULT GetRenderTarget(IDirect3DSurface8** target) override {
+        return GetBackBuffer(0, D3DBACKBUFFER_TYPE_MONO, target);
+    }
 
     HRESULT BeginScene() override {
         if (InScene) return D3DERR_INVALIDCALL;
@@ -437,9 +507,11 @@ class GLDevice final : public IDirect3DDevice8, detail::ResourceOwner, detail::B
             glScissor(x1, static_cast<GLint>(BackH) - y2, x2 - x1, y2 - y1);
             glClear(mask);
         };
-        if (count == 0 || !rects) clearRect(view.left, view.top, view.right, view.bottom);
+        if (count == 0 || !rects)
+            clearRect(view.left, view.top, view.right, view.bottom);
         else
-            for (DWORD i = 0; i < count; ++i) clearRect(rects[i].x1, rects[i].y1, rects[i].x2, rects[i].y2);
+            for (DWORD i = 0; i < count; ++i)
+                clearRect(rects[i].x1, rects[i].y1, rects[i].x2, rects[i].y2);
         glDisable(GL_SCISSOR_TEST);
         return D3D_OK;
     }
@@ -454,10 +526,14 @@ class GLDevice final : public IDirect3DDevice8, detail::ResourceOwner, detail::B
     }
     HRESULT GetTransform(D3DTRANSFORMSTATETYPE state, D3DMATRIX* m) override {
         if (!m) return D3DERR_INVALIDCALL;
-        if (state == D3DTS_VIEW) *m = State.View;
-        else if (state == D3DTS_PROJECTION) *m = State.Projection;
-        else if (state == D3DTS_WORLD) *m = State.World;
-        else *m = D3DMatrixIdentity();
+        if (state == D3DTS_VIEW)
+            *m = State.View;
+        else if (state == D3DTS_PROJECTION)
+            *m = State.Projection;
+        else if (state == D3DTS_WORLD)
+            *m = State.World;
+        else
+            *m = D3DMatrixIdentity();
         return D3D_OK;
     }
     HRESULT SetViewport(const D3DVIEWPORT8* vp) override {
@@ -517,7 +593,8 @@ class GLDevice final : public IDirect3DDevice8, detail::ResourceOwner, detail::B
     HRESULT ApplyStateBlock(DWORD token) override {
         const detail::StateOpList* block = Blocks.Find(token);
         if (!block || Blocks.Recording()) return D3DERR_INVALIDCALL;
-        for (const StateOp& op : block->Ops()) State.Apply(op);
+        for (const StateOp& op : block->Ops())
+            State.Apply(op);
         return D3D_OK;
     }
     HRESULT CaptureStateBlock(DWORD token) override { return Blocks.Capture(token, State); }
@@ -531,7 +608,8 @@ class GLDevice final : public IDirect3DDevice8, detail::ResourceOwner, detail::B
     }
     HRESULT SetTexture(DWORD stage, IDirect3DBaseTexture8* texture) override {
         if (stage >= D3D_MAX_STAGES) return D3DERR_INVALIDCALL;
-        if (texture && !Textures.count(static_cast<detail::MemTexture*>(static_cast<IDirect3DTexture8*>(texture))))
+        if (texture &&
+            !Textures.count(static_cast<detail::MemTexture*>(static_cast<IDirect3DTexture8*>(texture))))
             return D3DERR_INVALIDCALL;
         StateOp op;
         op.What = StateOp::Texture;
@@ -564,8 +642,10 @@ class GLDevice final : public IDirect3DDevice8, detail::ResourceOwner, detail::B
         return Draw(type, vb->Bytes.data() + static_cast<size_t>(start) * State.Stride, n, State.Stride);
     }
     HRESULT DrawPrimitiveUP(D3DPRIMITIVETYPE type, UINT count, const void* data, UINT stride) override {
-        if (type < D3DPT_POINTLIST || type > D3DPT_TRIANGLEFAN || !data || stride == 0) return D3DERR_INVALIDCALL;
-        const HRESULT hr = count ? Draw(type, static_cast<const BYTE*>(data), VertexCountOf(type, count), stride) : D3D_OK;
+        if (type < D3DPT_POINTLIST || type > D3DPT_TRIANGLEFAN || !data || stride == 0)
+            return D3DERR_INVALIDCALL;
+        const HRESULT hr =
+            count ? Draw(type, static_cast<const BYTE*>(data), VertexCountOf(type, count), stride) : D3D_OK;
         StateOp unbind; // Direct3D leaves stream 0 empty after a user-pointer draw
         unbind.What = StateOp::Stream;
         State.Apply(unbind);
@@ -585,7 +665,8 @@ class GLDevice final : public IDirect3DDevice8, detail::ResourceOwner, detail::B
     }
     HRESULT SetStreamSource(UINT stream, IDirect3DVertexBuffer8* buffer, UINT stride) override {
         if (stream != 0) return D3DERR_INVALIDCALL;
-        if (buffer && !Buffers.count(static_cast<detail::MemVertexBuffer*>(buffer))) return D3DERR_INVALIDCALL;
+        if (buffer && !Buffers.count(static_cast<detail::MemVertexBuffer*>(buffer)))
+            return D3DERR_INVALIDCALL;
         StateOp op;
         op.What = StateOp::Stream;
         op.Object = buffer;
@@ -609,7 +690,8 @@ class GLDevice final : public IDirect3DDevice8, detail::ResourceOwner, detail::B
             glDeleteTextures(1, &t->GLName);
             t->GLName = 0;
         }
-        for (auto* b : Buffers) b->Owner = nullptr;
+        for (auto* b : Buffers)
+            b->Owner = nullptr;
         glDeleteTextures(1, &WhiteTexture);
         DeleteBackBuffer();
         SDL_GL_MakeCurrent(nullptr, nullptr);
@@ -620,16 +702,20 @@ class GLDevice final : public IDirect3DDevice8, detail::ResourceOwner, detail::B
     }
 
     void MakeCurrent() {
-        if (IsWindow(Window) && SDL_GL_GetCurrentContext() != Context) SDL_GL_MakeCurrent(Window->Sdl, Context);
+        if (IsWindow(Window) && SDL_GL_GetCurrentContext() != Context)
+            SDL_GL_MakeCurrent(Window->Sdl, Context);
     }
 
     HRESULT ApplyParameters(const D3DPRESENT_PARAMETERS& p) {
         if (!IsWindow(Window)) return D3DERR_INVALIDCALL;
-        if (!SetWindowFullscreen(Window, p.Windowed ? FALSE : TRUE) && !p.Windowed) return D3DERR_NOTAVAILABLE;
+        if (!SetWindowFullscreen(Window, p.Windowed ? FALSE : TRUE) && !p.Windowed)
+            return D3DERR_NOTAVAILABLE;
         RECT client{};
         GetClientRect(Window, &client);
-        const UINT w = p.BackBufferWidth ? p.BackBufferWidth : static_cast<UINT>(std::max<LONG>(1, client.right));
-        const UINT h = p.BackBufferHeight ? p.BackBufferHeight : static_cast<UINT>(std::max<LONG>(1, client.bottom));
+        const UINT w =
+            p.BackBufferWidth ? p.BackBufferWidth : static_cast<UINT>(std::max<LONG>(1, client.right));
+        const UINT h =
+            p.BackBufferHeight ? p.BackBufferHeight : static_cast<UINT>(std::max<LONG>(1, client.bottom));
         if (w > MaxTextureSize || h > MaxTextureSize) return D3DERR_INVALIDCALL;
         const bool vsync = p.SwapEffect == D3DSWAPEFFECT_COPY_VSYNC ||
                            p.FullScreen_PresentationInterval == D3DPRESENT_INTERVAL_ONE;
@@ -652,7 +738,8 @@ class GLDevice final : public IDirect3DDevice8, detail::ResourceOwner, detail::B
         glBindTexture(GL_TEXTURE_2D, 0);
         GL.GenRenderbuffers(1, &DepthBuffer);
         GL.BindRenderbuffer(GL_RENDERBUFFER, DepthBuffer);
-        GL.RenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT24, static_cast<GLsizei>(w), static_cast<GLsizei>(h));
+        GL.RenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT24, static_cast<GLsizei>(w),
+                               static_cast<GLsizei>(h));
         GL.GenFramebuffers(1, &Framebuffer);
         GL.BindFramebuffer(GL_FRAMEBUFFER, Framebuffer);
         GL.FramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, ColorTexture, 0);
@@ -694,8 +781,10 @@ class GLDevice final : public IDirect3DDevice8, detail::ResourceOwner, detail::B
     }
 
     HRESULT SetState(const StateOp& op) {
-        if (Blocks.Recording()) Blocks.Add(op);
-        else State.Apply(op);
+        if (Blocks.Recording())
+            Blocks.Add(op);
+        else
+            State.Apply(op);
         return D3D_OK;
     }
 
@@ -714,7 +803,8 @@ class GLDevice final : public IDirect3DDevice8, detail::ResourceOwner, detail::B
         glBindTexture(GL_TEXTURE_2D, t->GLName);
         // Unlocking the top level rebuilt the levels below it in memory: send them all.
         const UINT last = level == 0 ? static_cast<UINT>(t->Levels.size()) - 1 : level;
-        for (UINT i = level; i <= last; ++i) Upload(t, i);
+        for (UINT i = level; i <= last; ++i)
+            Upload(t, i);
         glBindTexture(GL_TEXTURE_2D, 0);
         Applied.Texture = 0;
     }
@@ -739,11 +829,12 @@ class GLDevice final : public IDirect3DDevice8, detail::ResourceOwner, detail::B
         std::vector<std::uint32_t> upside(static_cast<size_t>(w) * h);
         GL.BindFramebuffer(GL_READ_FRAMEBUFFER, Framebuffer);
         glPixelStorei(GL_PACK_ALIGNMENT, 4);
-        glReadPixels(0, 0, static_cast<GLsizei>(w), static_cast<GLsizei>(h), GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV,
-                     upside.data());
+        glReadPixels(0, 0, static_cast<GLsizei>(w), static_cast<GLsizei>(h), GL_BGRA,
+                     GL_UNSIGNED_INT_8_8_8_8_REV, upside.data());
         pixels.resize(upside.size());
         for (UINT y = 0; y < h; ++y)
-            std::memcpy(&pixels[static_cast<size_t>(y) * w], &upside[static_cast<size_t>(h - 1 - y) * w], w * 4);
+            std::memcpy(&pixels[static_cast<size_t>(y) * w], &upside[static_cast<size_t>(h - 1 - y) * w],
+                        w * 4);
         return true;
     }
     D3DFORMAT BackBufferFormat() override { return BackFormat; }
@@ -791,12 +882,15 @@ class GLDevice final : public IDirect3DDevice8, detail::ResourceOwner, detail::B
                              : op == D3DBLENDOP_MAX         ? GL_MAX
                                                             : GL_FUNC_ADD);
         }
-        if (Changed(Applied.AlphaTest, rs[D3DRS_ALPHATESTENABLE] != 0)) Toggle(GL_ALPHA_TEST, Applied.AlphaTest);
+        if (Changed(Applied.AlphaTest, rs[D3DRS_ALPHATESTENABLE] != 0))
+            Toggle(GL_ALPHA_TEST, Applied.AlphaTest);
         const bool af = Changed(Applied.AlphaFunc, rs[D3DRS_ALPHAFUNC]);
         const bool ar = Changed(Applied.AlphaRef, rs[D3DRS_ALPHAREF] & 0xFF);
         if (af || ar) glAlphaFunc(CompareFunc(rs[D3DRS_ALPHAFUNC]), (rs[D3DRS_ALPHAREF] & 0xFF) / 255.0f);
-        if (Changed(Applied.DepthTest, rs[D3DRS_ZENABLE] != D3DZB_FALSE)) Toggle(GL_DEPTH_TEST, Applied.DepthTest);
-        if (Changed(Applied.DepthMask, rs[D3DRS_ZWRITEENABLE] != 0)) glDepthMask(Applied.DepthMask ? GL_TRUE : GL_FALSE);
+        if (Changed(Applied.DepthTest, rs[D3DRS_ZENABLE] != D3DZB_FALSE))
+            Toggle(GL_DEPTH_TEST, Applied.DepthTest);
+        if (Changed(Applied.DepthMask, rs[D3DRS_ZWRITEENABLE] != 0))
+            glDepthMask(Applied.DepthMask ? GL_TRUE : GL_FALSE);
         if (Changed(Applied.DepthFunc, rs[D3DRS_ZFUNC])) glDepthFunc(CompareFunc(rs[D3DRS_ZFUNC]));
         // Direct3D's front faces are the ones that look clockwise on screen; so are GL's with GL_CW.
         if (Changed(Applied.Cull, rs[D3DRS_CULLMODE])) {
@@ -804,7 +898,8 @@ class GLDevice final : public IDirect3DDevice8, detail::ResourceOwner, detail::B
             glFrontFace(GL_CW);
             glCullFace(rs[D3DRS_CULLMODE] == D3DCULL_CW ? GL_FRONT : GL_BACK);
         }
-        if (Changed(Applied.Shade, rs[D3DRS_SHADEMODE])) glShadeModel(rs[D3DRS_SHADEMODE] == D3DSHADE_FLAT ? GL_FLAT : GL_SMOOTH);
+        if (Changed(Applied.Shade, rs[D3DRS_SHADEMODE]))
+            glShadeModel(rs[D3DRS_SHADEMODE] == D3DSHADE_FLAT ? GL_FLAT : GL_SMOOTH);
         if (Changed(Applied.Fill, rs[D3DRS_FILLMODE]))
             glPolygonMode(GL_FRONT_AND_BACK, rs[D3DRS_FILLMODE] == D3DFILL_POINT       ? GL_POINT
                                              : rs[D3DRS_FILLMODE] == D3DFILL_WIREFRAME ? GL_LINE
@@ -822,7 +917,8 @@ class GLDevice final : public IDirect3DDevice8, detail::ResourceOwner, detail::B
             GLfloat c[4];
             ColorOf(rs[D3DRS_FOGCOLOR], c);
             glFogfv(GL_FOG_COLOR, c);
-            const DWORD mode = rs[D3DRS_FOGTABLEMODE] != D3DFOG_NONE ? rs[D3DRS_FOGTABLEMODE] : rs[D3DRS_FOGVERTEXMODE];
+            const DWORD mode =
+                rs[D3DRS_FOGTABLEMODE] != D3DFOG_NONE ? rs[D3DRS_FOGTABLEMODE] : rs[D3DRS_FOGVERTEXMODE];
             glFogi(GL_FOG_MODE, mode == D3DFOG_EXP ? GL_EXP : mode == D3DFOG_EXP2 ? GL_EXP2 : GL_LINEAR);
             glFogf(GL_FOG_START, FloatOf(rs[D3DRS_FOGSTART]));
             glFogf(GL_FOG_END, FloatOf(rs[D3DRS_FOGEND]));
@@ -846,8 +942,13 @@ class GLDevice final : public IDirect3DDevice8, detail::ResourceOwner, detail::B
             Applied.Texture = name;
         }
         if (name != WhiteTexture) ApplySampler(tex);
-        const DWORD key[7] = {colorOp, st[D3DTSS_COLORARG1], st[D3DTSS_COLORARG2], alphaOp,
-                              st[D3DTSS_ALPHAARG1], st[D3DTSS_ALPHAARG2], State.Render[D3DRS_TEXTUREFACTOR]};
+        const DWORD key[7] = {colorOp,
+                              st[D3DTSS_COLORARG1],
+                              st[D3DTSS_COLORARG2],
+                              alphaOp,
+                              st[D3DTSS_ALPHAARG1],
+                              st[D3DTSS_ALPHAARG2],
+                              State.Render[D3DRS_TEXTUREFACTOR]};
         if (Applied.CombinerValid && std::memcmp(key, Applied.Combiner, sizeof key) == 0) return;
         std::memcpy(Applied.Combiner, key, sizeof key);
         Applied.CombinerValid = true;
@@ -866,7 +967,8 @@ class GLDevice final : public IDirect3DDevice8, detail::ResourceOwner, detail::B
         const int wrapS = static_cast<int>(AddressMode(st[D3DTSS_ADDRESSU]));
         const int wrapT = static_cast<int>(AddressMode(st[D3DTSS_ADDRESSV]));
         const int mag = st[D3DTSS_MAGFILTER] >= D3DTEXF_LINEAR ? GL_LINEAR : GL_NEAREST;
-        const int min = static_cast<int>(MinFilter(st[D3DTSS_MINFILTER], st[D3DTSS_MIPFILTER], t->Levels.size() > 1));
+        const int min =
+            static_cast<int>(MinFilter(st[D3DTSS_MINFILTER], st[D3DTSS_MIPFILTER], t->Levels.size() > 1));
         if (t->Sampler[0] != wrapS) glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, t->Sampler[0] = wrapS);
         if (t->Sampler[1] != wrapT) glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, t->Sampler[1] = wrapT);
         if (t->Sampler[2] != mag) glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, t->Sampler[2] = mag);
@@ -901,7 +1003,8 @@ class GLDevice final : public IDirect3DDevice8, detail::ResourceOwner, detail::B
             glDepthRange(0.0, 1.0);
             glMatrixMode(GL_PROJECTION);
             glLoadIdentity();
-            glOrtho(-0.5 + TieBreak, BackW - 0.5 + TieBreak, BackH - 0.5 + TieBreak, -0.5 + TieBreak, 0.0, -1.0);
+            glOrtho(-0.5 + TieBreak, BackW - 0.5 + TieBreak, BackH - 0.5 + TieBreak, -0.5 + TieBreak, 0.0,
+                    -1.0);
             glMatrixMode(GL_MODELVIEW);
             glLoadIdentity();
             return;
@@ -910,7 +1013,7 @@ class GLDevice final : public IDirect3DDevice8, detail::ResourceOwner, detail::B
                    static_cast<GLsizei>(vp.Width), static_cast<GLsizei>(vp.Height));
         D3DMATRIX fix{};
         fix.m[0][0] = fix.m[1][1] = fix.m[3][3] = 1.0f;
-        fix.m[2][2] = 2.0f;  // z' = 2z - w
+        fix.m[2][2] = 2.0f; // z' = 2z - w
         fix.m[3][2] = -1.0f;
         const float shift = static_cast<float>(1.0 - 2.0 * TieBreak);
         fix.m[3][0] = shift / static_cast<float>(std::max<DWORD>(1, vp.Width));   // half a pixel right
@@ -985,7 +1088,8 @@ class GLDevice final : public IDirect3DDevice8, detail::ResourceOwner, detail::B
         const bool pretransformed = (fvf & D3DFVF_POSITION_MASK) == D3DFVF_XYZRHW;
         const bool hasDiffuse = (fvf & D3DFVF_DIFFUSE) != 0;
         if (GL.ProvokingVertex && !ProvokingSet) {
-            GL.ProvokingVertex(GL_FIRST_VERTEX_CONVENTION); // flat shading takes the first vertex, as in Direct3D
+            GL.ProvokingVertex(
+                GL_FIRST_VERTEX_CONVENTION); // flat shading takes the first vertex, as in Direct3D
             ProvokingSet = true;
         }
         ApplyRenderStates(pretransformed);
@@ -996,7 +1100,9 @@ class GLDevice final : public IDirect3DDevice8, detail::ResourceOwner, detail::B
         size_t offset = 0;
         glEnableClientState(GL_VERTEX_ARRAY);
         glVertexPointer(3, GL_FLOAT, static_cast<GLsizei>(stride), base);
-        offset += pretransformed ? 16 : (fvf & D3DFVF_POSITION_MASK) == D3DFVF_XYZ ? 12 : D3DFVFVertexSize(fvf & D3DFVF_POSITION_MASK);
+        offset += pretransformed                               ? 16
+                  : (fvf & D3DFVF_POSITION_MASK) == D3DFVF_XYZ ? 12
+                                                               : D3DFVFVertexSize(fvf & D3DFVF_POSITION_MASK);
         if (fvf & D3DFVF_NORMAL) {
             glEnableClientState(GL_NORMAL_ARRAY);
             glNormalPointer(GL_FLOAT, static_cast<GLsizei>(stride), base + offset);
@@ -1019,7 +1125,8 @@ class GLDevice final : public IDirect3DDevice8, detail::ResourceOwner, detail::B
         const DWORD set = State.Stage[0][D3DTSS_TEXCOORDINDEX] & 0xFFFF;
         if (texSets > 0) {
             glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-            glTexCoordPointer(2, GL_FLOAT, static_cast<GLsizei>(stride), base + offset + 8 * std::min(set, texSets - 1));
+            glTexCoordPointer(2, GL_FLOAT, static_cast<GLsizei>(stride),
+                              base + offset + 8 * std::min(set, texSets - 1));
         } else {
             glDisableClientState(GL_TEXTURE_COORD_ARRAY);
             glTexCoord2f(0, 0);
@@ -1053,7 +1160,9 @@ D3DFORMAT FormatOfDepth(int bits) {
     return D3DFMT_X8R8G8B8;
 }
 
-bool IsDisplayFormat(D3DFORMAT f) { return f == D3DFMT_X8R8G8B8 || f == D3DFMT_R5G6B5 || f == D3DFMT_X1R5G5B5; }
+bool IsDisplayFormat(D3DFORMAT f) {
+    return f == D3DFMT_X8R8G8B8 || f == D3DFMT_R5G6B5 || f == D3DFMT_X1R5G5B5;
+}
 
 class Direct3D final : public IDirect3D8 {
   public:
@@ -1065,9 +1174,11 @@ class Direct3D final : public IDirect3D8 {
             SDL_DisplayMode m;
             if (SDL_GetDisplayMode(0, i, &m) != 0) continue;
             for (D3DFORMAT f : {D3DFMT_R5G6B5, D3DFMT_X8R8G8B8}) {
-                D3DDISPLAYMODE d{static_cast<UINT>(m.w), static_cast<UINT>(m.h), static_cast<UINT>(m.refresh_rate), f};
+                D3DDISPLAYMODE d{static_cast<UINT>(m.w), static_cast<UINT>(m.h),
+                                 static_cast<UINT>(m.refresh_rate), f};
                 const bool known = std::any_of(Modes.begin(), Modes.end(), [&](const D3DDISPLAYMODE& e) {
-                    return e.Width == d.Width && e.Height == d.Height && e.RefreshRate == d.RefreshRate && e.Format == d.Format;
+                    return e.Width == d.Width && e.Height == d.Height && e.RefreshRate == d.RefreshRate &&
+                           e.Format == d.Format;
                 });
                 if (!known) Modes.push_back(d);
             }
@@ -1093,11 +1204,13 @@ class Direct3D final : public IDirect3D8 {
         if (!id || adapter >= GetAdapterCount()) return D3DERR_INVALIDCALL;
         *id = D3DADAPTER_IDENTIFIER8{};
         std::snprintf(id->Driver, sizeof id->Driver, "OpenGL (SDL %s)", SDL_GetCurrentVideoDriver());
-        const std::string description = rendererName.empty() ? "OpenGL 2.1 compatibility device" : rendererName;
+        const std::string description =
+            rendererName.empty() ? "OpenGL 2.1 compatibility device" : rendererName;
         std::snprintf(id->Description, sizeof id->Description, "%s", description.c_str());
         SDL_version v;
         SDL_GetVersion(&v);
-        id->DriverVersion.QuadPart = (static_cast<LONGLONG>(v.major) << 48) | (static_cast<LONGLONG>(v.minor) << 32) | v.patch;
+        id->DriverVersion.QuadPart =
+            (static_cast<LONGLONG>(v.major) << 48) | (static_cast<LONGLONG>(v.minor) << 32) | v.patch;
         id->WHQLLevel = 0;
         return D3D_OK;
     }
@@ -1134,7 +1247,9 @@ class Direct3D final : public IDirect3D8 {
         if (adapter >= GetAdapterCount()) return D3DERR_INVALIDCALL;
         if (type != D3DDEVTYPE_HAL || !IsDisplayFormat(adapterFormat)) return D3DERR_NOTAVAILABLE;
         if (usage & D3DUSAGE_DEPTHSTENCIL)
-            return check == D3DFMT_D16 || check == D3DFMT_D24X8 || check == D3DFMT_D24S8 ? D3D_OK : D3DERR_NOTAVAILABLE;
+            return check == D3DFMT_D16 || check == D3DFMT_D24X8 || check == D3DFMT_D24S8
+                       ? D3D_OK
+                       : D3DERR_NOTAVAILABLE;
         if (usage & D3DUSAGE_RENDERTARGET)
             return check == D3DFMT_X8R8G8B8 || check == D3DFMT_A8R8G8B8 ? D3D_OK : D3DERR_NOTAVAILABLE;
         if (resource != D3DRTYPE_TEXTURE && resource != D3DRTYPE_SURFACE) return D3DERR_NOTAVAILABLE;
@@ -1155,7 +1270,8 @@ class Direct3D final : public IDirect3D8 {
         if (!params || adapter >= GetAdapterCount() || !IsWindow(focus)) return D3DERR_INVALIDCALL;
         if (type != D3DDEVTYPE_HAL) return D3DERR_NOTAVAILABLE;
         if (liveDevice) return D3DERR_NOTAVAILABLE; // one OpenGL context per window
-        HWND window = params->hDeviceWindow && IsWindow(params->hDeviceWindow) ? params->hDeviceWindow : focus;
+        HWND window =
+            params->hDeviceWindow && IsWindow(params->hDeviceWindow) ? params->hDeviceWindow : focus;
         SDL_GLContext context = SDL_GL_CreateContext(window->Sdl);
         if (!context) {
             std::fprintf(stderr, "CreateDevice: %s\n", SDL_GetError());
@@ -1192,8 +1308,14 @@ IDirect3D8* Direct3DCreate8(UINT sdkVersion) {
     return new Direct3D;
 }
 
-void D3DTestFailCreate(bool fail) { failCreate = fail; }
-void D3DTestFinishEveryFrame(bool on) { finishEveryFrame = on; }
-const char* D3DGLRendererName() { return rendererName.c_str(); }
+void D3DTestFailCreate(bool fail) {
+    failCreate = fail;
+}
+void D3DTestFinishEveryFrame(bool on) {
+    finishEveryFrame = on;
+}
+const char* D3DGLRendererName() {
+    return rendererName.c_str();
+}
 
 } // namespace velmora

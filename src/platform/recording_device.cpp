@@ -12,11 +12,14 @@ namespace {
 
 using detail::StateOp;
 
-std::int64_t Ptr(const void* p) { return static_cast<std::int64_t>(reinterpret_cast<std::intptr_t>(p)); }
+std::int64_t Ptr(const void* p) {
+    return static_cast<std::int64_t>(reinterpret_cast<std::intptr_t>(p));
+}
 
 class RecordingDevice final : public IRecordingDevice, detail::ResourceOwner, detail::BackBufferSource {
   public:
-    RecordingDevice(UINT width, UINT height) : Width(width), Height(height), Pixels(size_t(width) * height, 0) {
+    RecordingDevice(UINT width, UINT height)
+        : Width(width), Height(height), Pixels(size_t(width) * height, 0) {
         State.SetDefaults(width, height, false);
     }
 
@@ -31,7 +34,8 @@ class RecordingDevice final : public IRecordingDevice, detail::ResourceOwner, de
     }
     int CountOf(const std::string& name) const override {
         int n = 0;
-        for (const auto& c : Log) n += c.Name == name;
+        for (const auto& c : Log)
+            n += c.Name == name;
         return n;
     }
     std::vector<D3DCallRecord> StateBlockCalls(DWORD token) const override {
@@ -132,7 +136,9 @@ class RecordingDevice final : public IRecordingDevice, detail::ResourceOwner, de
         Record("SetRenderTarget", {Ptr(target)});
         return TakeFailure("SetRenderTarget");
     }
-    HRESULT GetRenderTarget(IDirect3DSurface8** target) override { return GetBackBuffer(0, D3DBACKBUFFER_TYPE_MONO, target); }
+    HRESULT GetRenderTarget(IDirect3DSurface8** target) override {
+        return GetBackBuffer(0, D3DBACKBUFFER_TYPE_MONO, target);
+    }
 
     HRESULT BeginScene() override {
         if (InScene) {
@@ -150,7 +156,8 @@ class RecordingDevice final : public IRecordingDevice, detail::ResourceOwner, de
         InScene = false;
         return Simple("EndScene");
     }
-    HRESULT Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR color, float z, DWORD stencil) override {
+    HRESULT Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR color, float z,
+                  DWORD stencil) override {
         Record("Clear", {count, flags, color, stencil}, {z});
         if (HRESULT hr = TakeFailure("Clear")) return hr;
         if (flags & D3DCLEAR_TARGET) ClearPixels(count, rects, color);
@@ -169,10 +176,14 @@ class RecordingDevice final : public IRecordingDevice, detail::ResourceOwner, de
     }
     HRESULT GetTransform(D3DTRANSFORMSTATETYPE state, D3DMATRIX* m) override {
         if (!m) return D3DERR_INVALIDCALL;
-        if (state == D3DTS_VIEW) *m = State.View;
-        else if (state == D3DTS_PROJECTION) *m = State.Projection;
-        else if (state == D3DTS_WORLD) *m = State.World;
-        else *m = D3DMatrixIdentity();
+        if (state == D3DTS_VIEW)
+            *m = State.View;
+        else if (state == D3DTS_PROJECTION)
+            *m = State.Projection;
+        else if (state == D3DTS_WORLD)
+            *m = State.World;
+        else
+            *m = D3DMatrixIdentity();
         return D3D_OK;
     }
     HRESULT SetViewport(const D3DVIEWPORT8* vp) override {
@@ -199,7 +210,8 @@ class RecordingDevice final : public IRecordingDevice, detail::ResourceOwner, de
     HRESULT SetLight(DWORD index, const D3DLIGHT8* l) override {
         if (!l) return D3DERR_INVALIDCALL;
         Record("SetLight", {index, l->Type},
-               {l->Direction.x, l->Direction.y, l->Direction.z, l->Diffuse.r, l->Diffuse.g, l->Diffuse.b, l->Diffuse.a});
+               {l->Direction.x, l->Direction.y, l->Direction.z, l->Diffuse.r, l->Diffuse.g, l->Diffuse.b,
+                l->Diffuse.a});
         if (index >= detail::MaxLights) return D3DERR_INVALIDCALL;
         StateOp op;
         op.What = StateOp::Light;
@@ -251,7 +263,8 @@ class RecordingDevice final : public IRecordingDevice, detail::ResourceOwner, de
         if (HRESULT hr = TakeFailure("ApplyStateBlock")) return hr;
         const detail::StateOpList* block = Blocks.Find(token);
         if (!block || Blocks.Recording()) return D3DERR_INVALIDCALL;
-        for (const StateOp& op : block->Ops()) State.Apply(op);
+        for (const StateOp& op : block->Ops())
+            State.Apply(op);
         return D3D_OK;
     }
     HRESULT CaptureStateBlock(DWORD token) override {
@@ -344,13 +357,19 @@ class RecordingDevice final : public IRecordingDevice, detail::ResourceOwner, de
   private:
     ~RecordingDevice() override {
         State.ReleaseObjects();
-        for (auto* t : Textures) t->Owner = nullptr;
-        for (auto* b : Buffers) b->Owner = nullptr;
+        for (auto* t : Textures)
+            t->Owner = nullptr;
+        for (auto* b : Buffers)
+            b->Owner = nullptr;
     }
 
     // ResourceOwner
-    void TextureLocked(detail::MemTexture* t, UINT level, DWORD flags) override { Record("LockRect", {Ptr(t), level, flags}); }
-    void TextureUnlocked(detail::MemTexture* t, UINT level) override { Record("UnlockRect", {Ptr(t), level}); }
+    void TextureLocked(detail::MemTexture* t, UINT level, DWORD flags) override {
+        Record("LockRect", {Ptr(t), level, flags});
+    }
+    void TextureUnlocked(detail::MemTexture* t, UINT level) override {
+        Record("UnlockRect", {Ptr(t), level});
+    }
     void TextureDestroyed(detail::MemTexture* t) override { Textures.erase(t); }
     void BufferLocked(detail::MemVertexBuffer* b, UINT offset, UINT size, DWORD flags) override {
         Record("Lock", {Ptr(b), offset, size, flags});
@@ -370,7 +389,8 @@ class RecordingDevice final : public IRecordingDevice, detail::ResourceOwner, de
 
     void Record(const char* name, std::initializer_list<std::int64_t> args, std::vector<float> floats = {}) {
         D3DCallRecord r{name, args, std::move(floats)};
-        if (Blocks.Recording() && std::strncmp(name, "Set", 3) == 0 && std::strcmp(name, "SetRenderTarget") != 0)
+        if (Blocks.Recording() && std::strncmp(name, "Set", 3) == 0 &&
+            std::strcmp(name, "SetRenderTarget") != 0)
             PendingRecords.push_back(r);
         if (Blocks.Recording() && std::strcmp(name, "LightEnable") == 0) PendingRecords.push_back(r);
         Log.push_back(std::move(r));
@@ -388,8 +408,10 @@ class RecordingDevice final : public IRecordingDevice, detail::ResourceOwner, de
     }
     HRESULT SetState(const char* name, const StateOp& op) {
         if (HRESULT hr = TakeFailure(name)) return hr;
-        if (Blocks.Recording()) Blocks.Add(op);
-        else State.Apply(op);
+        if (Blocks.Recording())
+            Blocks.Add(op);
+        else
+            State.Apply(op);
         return D3D_OK;
     }
     void ClearPixels(DWORD count, const D3DRECT* rects, D3DCOLOR color) {
@@ -422,7 +444,8 @@ class RecordingDevice final : public IRecordingDevice, detail::ResourceOwner, de
 } // namespace
 
 IRecordingDevice* CreateRecordingDevice(UINT backBufferWidth, UINT backBufferHeight) {
-    return new RecordingDevice(backBufferWidth ? backBufferWidth : 800, backBufferHeight ? backBufferHeight : 600);
+    return new RecordingDevice(backBufferWidth ? backBufferWidth : 800,
+                               backBufferHeight ? backBufferHeight : 600);
 }
 
 } // namespace velmora

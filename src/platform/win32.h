@@ -64,13 +64,21 @@ using HCURSOR = HCURSOR__*; // a cursor made by LoadCursorFromFile
 
 using WNDPROC = LRESULT (*)(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam);
 
-constexpr WORD LOWORD(std::uintptr_t v) { return static_cast<WORD>(v & 0xFFFF); }
-constexpr WORD HIWORD(std::uintptr_t v) { return static_cast<WORD>((v >> 16) & 0xFFFF); }
+constexpr WORD LOWORD(std::uintptr_t v) {
+    return static_cast<WORD>(v & 0xFFFF);
+}
+constexpr WORD HIWORD(std::uintptr_t v) {
+    return static_cast<WORD>((v >> 16) & 0xFFFF);
+}
 constexpr LPARAM MAKELPARAM(int lo, int hi) {
     return static_cast<LPARAM>(static_cast<DWORD>((lo & 0xFFFF) | ((hi & 0xFFFF) << 16)));
 }
-constexpr int GET_X_LPARAM(LPARAM lp) { return static_cast<short>(LOWORD(static_cast<std::uintptr_t>(lp))); }
-constexpr int GET_Y_LPARAM(LPARAM lp) { return static_cast<short>(HIWORD(static_cast<std::uintptr_t>(lp))); }
+constexpr int GET_X_LPARAM(LPARAM lp) {
+    return static_cast<short>(LOWORD(static_cast<std::uintptr_t>(lp)));
+}
+constexpr int GET_Y_LPARAM(LPARAM lp) {
+    return static_cast<short>(HIWORD(static_cast<std::uintptr_t>(lp)));
+}
 
 // ---- Window messages (Win32 values) ------------------------------------------------------------
 
@@ -266,8 +274,8 @@ constexpr UINT PM_REMOVE = 0x0001;
 BOOL PeekMessage(MSG* msg, HWND hWnd, UINT filterMin, UINT filterMax, UINT removeMsg);
 // Waits for a message; returns FALSE for WM_QUIT, TRUE otherwise.
 BOOL GetMessage(MSG* msg, HWND hWnd, UINT filterMin, UINT filterMax);
-BOOL TranslateMessage(const MSG* msg); // keys need no translation: always FALSE
-LRESULT DispatchMessage(const MSG* msg); // calls the window's procedure
+BOOL TranslateMessage(const MSG* msg);                               // keys need no translation: always FALSE
+LRESULT DispatchMessage(const MSG* msg);                             // calls the window's procedure
 BOOL PostMessage(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam); // queued after pending events
 LRESULT SendMessage(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam); // calls the procedure now
 void PostQuitMessage(int exitCode);
@@ -329,7 +337,7 @@ BOOL IsWindow(HWND hWnd);
 BOOL SetWindowText(HWND hWnd, const char* text);
 std::string GetWindowText(HWND hWnd);
 BOOL ShowWindow(HWND hWnd, int cmdShow);
-BOOL IsIconic(HWND hWnd);                 // minimised
+BOOL IsIconic(HWND hWnd);                  // minimised
 BOOL GetClientRect(HWND hWnd, RECT* rect); // (0, 0, width, height) of the drawable area in pixels
 BOOL GetWindowRect(HWND hWnd, RECT* rect); // client area in desktop coordinates (no frame on Linux)
 BOOL SetWindowPos(HWND hWnd, HWND insertAfter, int x, int y, int cx, int cy, UINT flags);
@@ -406,7 +414,7 @@ bool DecodeCursorFile(const std::vector<std::uint8_t>& bytes, CursorImage& out, 
 
 HCURSOR LoadCursorFromFile(const char* fileName); // backslash paths allowed; nullptr on failure
 HCURSOR SetCursor(HCURSOR cursor);                // returns the previous one; nullptr = system arrow
-int ShowCursor(BOOL show);                         // display counter: shown while >= 0
+int ShowCursor(BOOL show);                        // display counter: shown while >= 0
 BOOL DestroyCursor(HCURSOR cursor);
 
 // ---- Clock -------------------------------------------------------------------------------------

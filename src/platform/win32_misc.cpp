@@ -21,41 +21,76 @@ struct ScanKey {
 
 // Keys by their place on a US keyboard, as Windows reports them there.
 const ScanKey ScanTable[] = {
-    {SDL_SCANCODE_RETURN, VK_RETURN},       {SDL_SCANCODE_ESCAPE, VK_ESCAPE},
-    {SDL_SCANCODE_BACKSPACE, VK_BACK},      {SDL_SCANCODE_TAB, VK_TAB},
-    {SDL_SCANCODE_SPACE, VK_SPACE},         {SDL_SCANCODE_MINUS, VK_OEM_MINUS},
-    {SDL_SCANCODE_EQUALS, VK_OEM_PLUS},     {SDL_SCANCODE_LEFTBRACKET, VK_OEM_4},
-    {SDL_SCANCODE_RIGHTBRACKET, VK_OEM_6},  {SDL_SCANCODE_BACKSLASH, VK_OEM_5},
-    {SDL_SCANCODE_NONUSHASH, VK_OEM_5},     {SDL_SCANCODE_SEMICOLON, VK_OEM_1},
-    {SDL_SCANCODE_APOSTROPHE, VK_OEM_7},    {SDL_SCANCODE_GRAVE, VK_OEM_3},
-    {SDL_SCANCODE_COMMA, VK_OEM_COMMA},     {SDL_SCANCODE_PERIOD, VK_OEM_PERIOD},
-    {SDL_SCANCODE_SLASH, VK_OEM_2},         {SDL_SCANCODE_CAPSLOCK, VK_CAPITAL},
-    {SDL_SCANCODE_F1, VK_F1},               {SDL_SCANCODE_F2, VK_F2},
-    {SDL_SCANCODE_F3, VK_F3},               {SDL_SCANCODE_F4, VK_F4},
-    {SDL_SCANCODE_F5, VK_F5},               {SDL_SCANCODE_F6, VK_F6},
-    {SDL_SCANCODE_F7, VK_F7},               {SDL_SCANCODE_F8, VK_F8},
-    {SDL_SCANCODE_F9, VK_F9},               {SDL_SCANCODE_F10, VK_F10},
-    {SDL_SCANCODE_F11, VK_F11},             {SDL_SCANCODE_F12, VK_F12},
-    {SDL_SCANCODE_PRINTSCREEN, VK_SNAPSHOT}, {SDL_SCANCODE_SCROLLLOCK, VK_SCROLL},
-    {SDL_SCANCODE_PAUSE, VK_PAUSE},         {SDL_SCANCODE_INSERT, VK_INSERT},
-    {SDL_SCANCODE_HOME, VK_HOME},           {SDL_SCANCODE_PAGEUP, VK_PRIOR},
-    {SDL_SCANCODE_DELETE, VK_DELETE},       {SDL_SCANCODE_END, VK_END},
-    {SDL_SCANCODE_PAGEDOWN, VK_NEXT},       {SDL_SCANCODE_RIGHT, VK_RIGHT},
-    {SDL_SCANCODE_LEFT, VK_LEFT},           {SDL_SCANCODE_DOWN, VK_DOWN},
-    {SDL_SCANCODE_UP, VK_UP},               {SDL_SCANCODE_NUMLOCKCLEAR, VK_NUMLOCK},
-    {SDL_SCANCODE_KP_DIVIDE, VK_DIVIDE},    {SDL_SCANCODE_KP_MULTIPLY, VK_MULTIPLY},
-    {SDL_SCANCODE_KP_MINUS, VK_SUBTRACT},   {SDL_SCANCODE_KP_PLUS, VK_ADD},
-    {SDL_SCANCODE_KP_ENTER, VK_RETURN},     {SDL_SCANCODE_KP_1, VK_NUMPAD1},
-    {SDL_SCANCODE_KP_2, VK_NUMPAD2},        {SDL_SCANCODE_KP_3, VK_NUMPAD3},
-    {SDL_SCANCODE_KP_4, VK_NUMPAD4},        {SDL_SCANCODE_KP_5, VK_NUMPAD5},
-    {SDL_SCANCODE_KP_6, VK_NUMPAD6},        {SDL_SCANCODE_KP_7, VK_NUMPAD7},
-    {SDL_SCANCODE_KP_8, VK_NUMPAD8},        {SDL_SCANCODE_KP_9, VK_NUMPAD9},
-    {SDL_SCANCODE_KP_0, VK_NUMPAD0},        {SDL_SCANCODE_KP_PERIOD, VK_DECIMAL},
-    {SDL_SCANCODE_NONUSBACKSLASH, VK_OEM_102}, {SDL_SCANCODE_APPLICATION, VK_APPS},
-    {SDL_SCANCODE_LCTRL, VK_CONTROL},       {SDL_SCANCODE_RCTRL, VK_CONTROL},
-    {SDL_SCANCODE_LSHIFT, VK_SHIFT},        {SDL_SCANCODE_RSHIFT, VK_SHIFT},
-    {SDL_SCANCODE_LALT, VK_MENU},           {SDL_SCANCODE_RALT, VK_MENU},
-    {SDL_SCANCODE_LGUI, VK_LWIN},           {SDL_SCANCODE_RGUI, VK_RWIN},
+    {SDL_SCANCODE_RETURN, VK_RETURN},
+    {SDL_SCANCODE_ESCAPE, VK_ESCAPE},
+    {SDL_SCANCODE_BACKSPACE, VK_BACK},
+    {SDL_SCANCODE_TAB, VK_TAB},
+    {SDL_SCANCODE_SPACE, VK_SPACE},
+    {SDL_SCANCODE_MINUS, VK_OEM_MINUS},
+    {SDL_SCANCODE_EQUALS, VK_OEM_PLUS},
+    {SDL_SCANCODE_LEFTBRACKET, VK_OEM_4},
+    {SDL_SCANCODE_RIGHTBRACKET, VK_OEM_6},
+    {SDL_SCANCODE_BACKSLASH, VK_OEM_5},
+    {SDL_SCANCODE_NONUSHASH, VK_OEM_5},
+    {SDL_SCANCODE_SEMICOLON, VK_OEM_1},
+    {SDL_SCANCODE_APOSTROPHE, VK_OEM_7},
+    {SDL_SCANCODE_GRAVE, VK_OEM_3},
+    {SDL_SCANCODE_COMMA, VK_OEM_COMMA},
+    {SDL_SCANCODE_PERIOD, VK_OEM_PERIOD},
+    {SDL_SCANCODE_SLASH, VK_OEM_2},
+    {SDL_SCANCODE_CAPSLOCK, VK_CAPITAL},
+    {SDL_SCANCODE_F1, VK_F1},
+    {SDL_SCANCODE_F2, VK_F2},
+    {SDL_SCANCODE_F3, VK_F3},
+    {SDL_SCANCODE_F4, VK_F4},
+    {SDL_SCANCODE_F5, VK_F5},
+    {SDL_SCANCODE_F6, VK_F6},
+    {SDL_SCANCODE_F7, VK_F7},
+    {SDL_SCANCODE_F8, VK_F8},
+    {SDL_SCANCODE_F9, VK_F9},
+    {SDL_SCANCODE_F10, VK_F10},
+    {SDL_SCANCODE_F11, VK_F11},
+    {SDL_SCANCODE_F12, VK_F12},
+    {SDL_SCANCODE_PRINTSCREEN, VK_SNAPSHOT},
+    {SDL_SCANCODE_SCROLLLOCK, VK_SCROLL},
+    {SDL_SCANCODE_PAUSE, VK_PAUSE},
+    {SDL_SCANCODE_INSERT, VK_INSERT},
+    {SDL_SCANCODE_HOME, VK_HOME},
+    {SDL_SCANCODE_PAGEUP, VK_PRIOR},
+    {SDL_SCANCODE_DELETE, VK_DELETE},
+    {SDL_SCANCODE_END, VK_END},
+    {SDL_SCANCODE_PAGEDOWN, VK_NEXT},
+    {SDL_SCANCODE_RIGHT, VK_RIGHT},
+    {SDL_SCANCODE_LEFT, VK_LEFT},
+    {SDL_SCANCODE_DOWN, VK_DOWN},
+    {SDL_SCANCODE_UP, VK_UP},
+    {SDL_SCANCODE_NUMLOCKCLEAR, VK_NUMLOCK},
+    {SDL_SCANCODE_KP_DIVIDE, VK_DIVIDE},
+    {SDL_SCANCODE_KP_MULTIPLY, VK_MULTIPLY},
+    {SDL_SCANCODE_KP_MINUS, VK_SUBTRACT},
+    {SDL_SCANCODE_KP_PLUS, VK_ADD},
+    {SDL_SCANCODE_KP_ENTER, VK_RETURN},
+    {SDL_SCANCODE_KP_1, VK_NUMPAD1},
+    {SDL_SCANCODE_KP_2, VK_NUMPAD2},
+    {SDL_SCANCODE_KP_3, VK_NUMPAD3},
+    {SDL_SCANCODE_KP_4, VK_NUMPAD4},
+    {SDL_SCANCODE_KP_5, VK_NUMPAD5},
+    {SDL_SCANCODE_KP_6, VK_NUMPAD6},
+    {SDL_SCANCODE_KP_7, VK_NUMPAD7},
+    {SDL_SCANCODE_KP_8, VK_NUMPAD8},
+    {SDL_SCANCODE_KP_9, VK_NUMPAD9},
+    {SDL_SCANCODE_KP_0, VK_NUMPAD0},
+    {SDL_SCANCODE_KP_PERIOD, VK_DECIMAL},
+    {SDL_SCANCODE_NONUSBACKSLASH, VK_OEM_102},
+    {SDL_SCANCODE_APPLICATION, VK_APPS},
+    {SDL_SCANCODE_LCTRL, VK_CONTROL},
+    {SDL_SCANCODE_RCTRL, VK_CONTROL},
+    {SDL_SCANCODE_LSHIFT, VK_SHIFT},
+    {SDL_SCANCODE_RSHIFT, VK_SHIFT},
+    {SDL_SCANCODE_LALT, VK_MENU},
+    {SDL_SCANCODE_RALT, VK_MENU},
+    {SDL_SCANCODE_LGUI, VK_LWIN},
+    {SDL_SCANCODE_RGUI, VK_RWIN},
 };
 
 } // namespace
@@ -89,20 +124,29 @@ int EnvironmentAnswer() {
 
 std::vector<int> ButtonsOf(UINT type) {
     switch (type & 0xF) {
-    case MB_OKCANCEL: return {IDOK, IDCANCEL};
-    case MB_YESNOCANCEL: return {IDYES, IDNO, IDCANCEL};
-    case MB_YESNO: return {IDYES, IDNO};
-    default: return {IDOK};
+    case MB_OKCANCEL:
+        return {IDOK, IDCANCEL};
+    case MB_YESNOCANCEL:
+        return {IDYES, IDNO, IDCANCEL};
+    case MB_YESNO:
+        return {IDYES, IDNO};
+    default:
+        return {IDOK};
     }
 }
 
 const char* ButtonText(int id) {
     switch (id) {
-    case IDOK: return "OK";
-    case IDCANCEL: return "Cancel";
-    case IDYES: return "Yes";
-    case IDNO: return "No";
-    default: return "?";
+    case IDOK:
+        return "OK";
+    case IDCANCEL:
+        return "Cancel";
+    case IDYES:
+        return "Yes";
+    case IDNO:
+        return "No";
+    default:
+        return "?";
     }
 }
 
@@ -125,13 +169,16 @@ int ShowSdlBox(HWND hWnd, const char* text, const char* caption, UINT type) {
     for (size_t i = 0; i < ids.size(); ++i) {
         Uint32 flags = 0;
         if (i == 0) flags |= SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT;
-        if (ids[i] == IDCANCEL || (ids.size() == 2 && ids[i] == IDNO)) flags |= SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT;
+        if (ids[i] == IDCANCEL || (ids.size() == 2 && ids[i] == IDNO))
+            flags |= SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT;
         buttons.push_back({flags, ids[i], ButtonText(ids[i])});
     }
     Uint32 flags = SDL_MESSAGEBOX_INFORMATION;
     const UINT icon = type & 0xF0;
-    if (icon == MB_ICONERROR) flags = SDL_MESSAGEBOX_ERROR;
-    else if (icon == MB_ICONWARNING) flags = SDL_MESSAGEBOX_WARNING;
+    if (icon == MB_ICONERROR)
+        flags = SDL_MESSAGEBOX_ERROR;
+    else if (icon == MB_ICONWARNING)
+        flags = SDL_MESSAGEBOX_WARNING;
     SDL_MessageBoxData data{};
     data.flags = flags;
     data.window = hWnd && IsWindow(hWnd) ? hWnd->Sdl : nullptr;
@@ -149,18 +196,28 @@ int ShowSdlBox(HWND hWnd, const char* text, const char* caption, UINT type) {
 int MessageBox(HWND hWnd, const char* text, const char* caption, UINT type) {
     int answer;
     const int preset = autoAnswer ? autoAnswer : EnvironmentAnswer();
-    if (preset) answer = AnswerFor(type, preset);
-    else if (HeadlessVideo()) answer = AnswerFor(type, 0); // nobody could see it
-    else answer = ShowSdlBox(hWnd, text, caption, type);
+    if (preset)
+        answer = AnswerFor(type, preset);
+    else if (HeadlessVideo())
+        answer = AnswerFor(type, 0); // nobody could see it
+    else
+        answer = ShowSdlBox(hWnd, text, caption, type);
     if (preset || HeadlessVideo())
-        std::fprintf(stderr, "MessageBox \"%s\": %s -> %d\n", caption ? caption : "", text ? text : "", answer);
+        std::fprintf(stderr, "MessageBox \"%s\": %s -> %d\n", caption ? caption : "", text ? text : "",
+                     answer);
     shownBoxes.push_back({text ? text : "", caption ? caption : "", type, answer});
     return answer;
 }
 
-void SetMessageBoxAutoAnswer(int answer) { autoAnswer = answer >= IDOK && answer <= IDNO ? answer : 0; }
-const std::vector<MessageBoxRecord>& ShownMessageBoxes() { return shownBoxes; }
-void ClearShownMessageBoxes() { shownBoxes.clear(); }
+void SetMessageBoxAutoAnswer(int answer) {
+    autoAnswer = answer >= IDOK && answer <= IDNO ? answer : 0;
+}
+const std::vector<MessageBoxRecord>& ShownMessageBoxes() {
+    return shownBoxes;
+}
+void ClearShownMessageBoxes() {
+    shownBoxes.clear();
+}
 
 // ---- Cursors -----------------------------------------------------------------------------------
 
@@ -197,7 +254,8 @@ bool FirstAniFrame(const std::vector<std::uint8_t>& b, std::vector<std::uint8_t>
     return false;
 }
 
-bool DecodeDib(const std::vector<std::uint8_t>& b, size_t at, size_t size, CursorImage& out, std::string& error) {
+bool DecodeDib(const std::vector<std::uint8_t>& b, size_t at, size_t size, CursorImage& out,
+               std::string& error) {
     if (size < 40 || at + size > b.size()) return (error = "image data outside the file"), false;
     if (b[at] == 0x89 && b[at + 1] == 'P') return (error = "PNG cursor images are not supported"), false;
     const std::uint32_t headerSize = U32(b, at);
@@ -228,8 +286,10 @@ bool DecodeDib(const std::vector<std::uint8_t>& b, size_t at, size_t size, Curso
         const size_t src = xorAt + xorStride * (h - 1 - row); // bottom-up
         for (int x = 0; x < w; ++x) {
             std::uint32_t p = 0;
-            if (bits == 32) p = U32(b, src + x * 4);
-            else if (bits == 24) p = 0xFF000000u | b[src + x * 3] | (b[src + x * 3 + 1] << 8) | (b[src + x * 3 + 2] << 16);
+            if (bits == 32)
+                p = U32(b, src + x * 4);
+            else if (bits == 24)
+                p = 0xFF000000u | b[src + x * 3] | (b[src + x * 3 + 1] << 8) | (b[src + x * 3 + 2] << 16);
             else {
                 const int perByte = 8 / bits;
                 const int shift = (perByte - 1 - x % perByte) * bits;
@@ -261,7 +321,8 @@ bool DecodeDib(const std::vector<std::uint8_t>& b, size_t at, size_t size, Curso
 
 bool DecodeCursorFile(const std::vector<std::uint8_t>& bytes, CursorImage& out, std::string& error) {
     out = CursorImage{};
-    if (bytes.size() >= 12 && std::memcmp(bytes.data(), "RIFF", 4) == 0 && std::memcmp(&bytes[8], "ACON", 4) == 0) {
+    if (bytes.size() >= 12 && std::memcmp(bytes.data(), "RIFF", 4) == 0 &&
+        std::memcmp(&bytes[8], "ACON", 4) == 0) {
         std::vector<std::uint8_t> frame;
         if (!FirstAniFrame(bytes, frame)) return (error = "animated cursor without frames"), false;
         return DecodeCursorFile(frame, out, error);
@@ -295,8 +356,8 @@ HCURSOR LoadCursorFromFile(const char* fileName) {
         return nullptr;
     }
     if (!detail::StartVideo()) return nullptr;
-    SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormatFrom(image.Pixels.data(), image.Width, image.Height, 32,
-                                                              image.Width * 4, SDL_PIXELFORMAT_ARGB8888);
+    SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormatFrom(image.Pixels.data(), image.Width, image.Height,
+                                                              32, image.Width * 4, SDL_PIXELFORMAT_ARGB8888);
     if (!surface) return nullptr;
     SDL_Cursor* cursor = SDL_CreateColorCursor(surface, image.HotX, image.HotY);
     SDL_FreeSurface(surface);
@@ -348,14 +409,19 @@ BOOL QueryPerformanceFrequency(LARGE_INTEGER* frequency) {
     return TRUE;
 }
 
-void Sleep(DWORD milliseconds) { SDL_Delay(milliseconds); }
+void Sleep(DWORD milliseconds) {
+    SDL_Delay(milliseconds);
+}
 
 DWORD GetTickCount() {
     static const auto start = std::chrono::steady_clock::now();
     return static_cast<DWORD>(
-        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count());
+        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start)
+            .count());
 }
 
-void SetPerformanceCounterHook(LONGLONG (*hook)()) { counterHook = hook; }
+void SetPerformanceCounterHook(LONGLONG (*hook)()) {
+    counterHook = hook;
+}
 
 } // namespace velmora

@@ -18,7 +18,8 @@ int quitCode = 0;
 DWORD NowMs() {
     static const auto start = std::chrono::steady_clock::now();
     return static_cast<DWORD>(
-        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count());
+        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start)
+            .count());
 }
 
 HWND FindWindow(Uint32 sdlId) {
@@ -27,7 +28,9 @@ HWND FindWindow(Uint32 sdlId) {
     return windows.empty() ? nullptr : windows.front();
 }
 
-bool Alive(HWND hWnd) { return hWnd && std::find(windows.begin(), windows.end(), hWnd) != windows.end(); }
+bool Alive(HWND hWnd) {
+    return hWnd && std::find(windows.begin(), windows.end(), hWnd) != windows.end();
+}
 
 void Queue(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam, POINT pt = {0, 0}) {
     queue.push_back({hWnd, msg, wParam, lParam, NowMs(), pt});
@@ -54,27 +57,40 @@ POINT ToBackBuffer(HWND hWnd, int x, int y) {
         x = x * dw / ww;
         y = y * dh / wh;
     }
-    return MapDrawableToBackBuffer(detail::WindowPresentRect(hWnd), hWnd->BackBufferW, hWnd->BackBufferH, x, y);
+    return MapDrawableToBackBuffer(detail::WindowPresentRect(hWnd), hWnd->BackBufferW, hWnd->BackBufferH, x,
+                                   y);
 }
 
 void TranslateWindowEvent(const SDL_WindowEvent& e) {
     HWND w = FindWindow(e.windowID);
     if (!w) return;
     switch (e.event) {
-    case SDL_WINDOWEVENT_FOCUS_GAINED: Queue(w, WM_ACTIVATEAPP, TRUE, 0); break;
-    case SDL_WINDOWEVENT_FOCUS_LOST: Queue(w, WM_ACTIVATEAPP, FALSE, 0); break;
-    case SDL_WINDOWEVENT_MINIMIZED: Queue(w, WM_SIZE, SIZE_MINIMIZED, 0); break;
+    case SDL_WINDOWEVENT_FOCUS_GAINED:
+        Queue(w, WM_ACTIVATEAPP, TRUE, 0);
+        break;
+    case SDL_WINDOWEVENT_FOCUS_LOST:
+        Queue(w, WM_ACTIVATEAPP, FALSE, 0);
+        break;
+    case SDL_WINDOWEVENT_MINIMIZED:
+        Queue(w, WM_SIZE, SIZE_MINIMIZED, 0);
+        break;
     case SDL_WINDOWEVENT_MAXIMIZED:
     case SDL_WINDOWEVENT_RESTORED:
     case SDL_WINDOWEVENT_SIZE_CHANGED: {
         int cw = 0, ch = 0;
         SDL_GetWindowSize(w->Sdl, &cw, &ch);
-        Queue(w, WM_SIZE, e.event == SDL_WINDOWEVENT_MAXIMIZED ? SIZE_MAXIMIZED : SIZE_RESTORED, MAKELPARAM(cw, ch));
+        Queue(w, WM_SIZE, e.event == SDL_WINDOWEVENT_MAXIMIZED ? SIZE_MAXIMIZED : SIZE_RESTORED,
+              MAKELPARAM(cw, ch));
         break;
     }
-    case SDL_WINDOWEVENT_EXPOSED: Queue(w, WM_PAINT, 0, 0); break;
-    case SDL_WINDOWEVENT_CLOSE: Queue(w, WM_CLOSE, 0, 0); break;
-    default: break;
+    case SDL_WINDOWEVENT_EXPOSED:
+        Queue(w, WM_PAINT, 0, 0);
+        break;
+    case SDL_WINDOWEVENT_CLOSE:
+        Queue(w, WM_CLOSE, 0, 0);
+        break;
+    default:
+        break;
     }
 }
 
@@ -86,8 +102,10 @@ void TranslateKey(const SDL_KeyboardEvent& e) {
     const bool down = e.type == SDL_KEYDOWN;
     const bool alt = (e.keysym.mod & KMOD_ALT) != 0 || vk == VK_MENU;
     LPARAM lp = 1 | (static_cast<LPARAM>(e.keysym.scancode & 0xFF) << 16);
-    if (!down) lp |= (1L << 30) | (1L << 31);
-    else if (e.repeat) lp |= 1L << 30;
+    if (!down)
+        lp |= (1L << 30) | (1L << 31);
+    else if (e.repeat)
+        lp |= 1L << 30;
     if (alt) lp |= 1L << 29;
     const UINT msg = down ? (alt ? WM_SYSKEYDOWN : WM_KEYDOWN) : (alt ? WM_SYSKEYUP : WM_KEYUP);
     Queue(w, msg, vk, lp);
@@ -98,9 +116,13 @@ void TranslateEvent(const SDL_Event& e) {
     case SDL_QUIT:
         if (!windows.empty()) Queue(windows.front(), WM_CLOSE, 0, 0);
         break;
-    case SDL_WINDOWEVENT: TranslateWindowEvent(e.window); break;
+    case SDL_WINDOWEVENT:
+        TranslateWindowEvent(e.window);
+        break;
     case SDL_KEYDOWN:
-    case SDL_KEYUP: TranslateKey(e.key); break;
+    case SDL_KEYUP:
+        TranslateKey(e.key);
+        break;
     case SDL_MOUSEMOTION: {
         HWND w = FindWindow(e.motion.windowID);
         if (!w) break;
@@ -114,10 +136,14 @@ void TranslateEvent(const SDL_Event& e) {
         if (!w) break;
         const bool down = e.type == SDL_MOUSEBUTTONDOWN;
         UINT msg;
-        if (e.button.button == SDL_BUTTON_LEFT) msg = down ? WM_LBUTTONDOWN : WM_LBUTTONUP;
-        else if (e.button.button == SDL_BUTTON_RIGHT) msg = down ? WM_RBUTTONDOWN : WM_RBUTTONUP;
-        else if (e.button.button == SDL_BUTTON_MIDDLE) msg = down ? WM_MBUTTONDOWN : WM_MBUTTONUP;
-        else break;
+        if (e.button.button == SDL_BUTTON_LEFT)
+            msg = down ? WM_LBUTTONDOWN : WM_LBUTTONUP;
+        else if (e.button.button == SDL_BUTTON_RIGHT)
+            msg = down ? WM_RBUTTONDOWN : WM_RBUTTONUP;
+        else if (e.button.button == SDL_BUTTON_MIDDLE)
+            msg = down ? WM_MBUTTONDOWN : WM_MBUTTONUP;
+        else
+            break;
         const POINT p = ToBackBuffer(w, e.button.x, e.button.y);
         Queue(w, msg, MouseFlags(), MAKELPARAM(p.x, p.y), p);
         break;
@@ -129,14 +155,16 @@ void TranslateEvent(const SDL_Event& e) {
         Queue(w, WM_MOUSEWHEEL, (delta << 16) | MouseFlags(), 0);
         break;
     }
-    default: break;
+    default:
+        break;
     }
 }
 
 void PumpSdl() {
     if (!SDL_WasInit(SDL_INIT_VIDEO)) return;
     SDL_Event e;
-    while (SDL_PollEvent(&e)) TranslateEvent(e);
+    while (SDL_PollEvent(&e))
+        TranslateEvent(e);
 }
 
 bool Matches(const MSG& m, HWND hWnd, UINT lo, UINT hi) {
@@ -178,7 +206,9 @@ BOOL GetMessage(MSG* msg, HWND hWnd, UINT filterMin, UINT filterMax) {
     return msg->message == WM_QUIT ? FALSE : TRUE;
 }
 
-BOOL TranslateMessage(const MSG*) { return FALSE; }
+BOOL TranslateMessage(const MSG*) {
+    return FALSE;
+}
 
 LRESULT DispatchMessage(const MSG* msg) {
     if (!msg || !Alive(msg->hwnd) || !msg->hwnd->Proc) return 0;
@@ -204,17 +234,24 @@ void PostQuitMessage(int exitCode) {
 
 LRESULT DefWindowProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM) {
     switch (msg) {
-    case WM_CLOSE: DestroyWindow(hWnd); return 0;
+    case WM_CLOSE:
+        DestroyWindow(hWnd);
+        return 0;
     case WM_SYSKEYDOWN:
         if (wParam == VK_F4) PostMessage(hWnd, WM_CLOSE, 0, 0);
         return 0;
     case WM_SYSCOMMAND:
-        if ((wParam & 0xFFF0) == SC_CLOSE) PostMessage(hWnd, WM_CLOSE, 0, 0);
-        else if ((wParam & 0xFFF0) == SC_MINIMIZE) ShowWindow(hWnd, SW_MINIMIZE);
-        else if ((wParam & 0xFFF0) == SC_RESTORE) ShowWindow(hWnd, SW_RESTORE);
+        if ((wParam & 0xFFF0) == SC_CLOSE)
+            PostMessage(hWnd, WM_CLOSE, 0, 0);
+        else if ((wParam & 0xFFF0) == SC_MINIMIZE)
+            ShowWindow(hWnd, SW_MINIMIZE);
+        else if ((wParam & 0xFFF0) == SC_RESTORE)
+            ShowWindow(hWnd, SW_RESTORE);
         return 0;
-    case WM_POWERBROADCAST: return TRUE;
-    default: return 0;
+    case WM_POWERBROADCAST:
+        return TRUE;
+    default:
+        return 0;
     }
 }
 
@@ -257,7 +294,9 @@ BOOL SimulateFocus(HWND hWnd, BOOL gained) {
     return PushWindowEvent(hWnd, gained ? SDL_WINDOWEVENT_FOCUS_GAINED : SDL_WINDOWEVENT_FOCUS_LOST);
 }
 
-BOOL SimulateCloseRequest(HWND hWnd) { return PushWindowEvent(hWnd, SDL_WINDOWEVENT_CLOSE); }
+BOOL SimulateCloseRequest(HWND hWnd) {
+    return PushWindowEvent(hWnd, SDL_WINDOWEVENT_CLOSE);
+}
 
 // ---- Windows -----------------------------------------------------------------------------------
 
@@ -324,7 +363,8 @@ HWND CreateAppWindow(const char* title, int x, int y, int clientWidth, int clien
     auto* wnd = new HWND__;
     wnd->Sdl = sdl;
     wnd->Proc = proc;
-    wnd->Style = static_cast<LONG>(WS_VISIBLE | (fullscreen ? WS_POPUP : WS_CAPTION | WS_SYSMENU | WS_THICKFRAME));
+    wnd->Style =
+        static_cast<LONG>(WS_VISIBLE | (fullscreen ? WS_POPUP : WS_CAPTION | WS_SYSMENU | WS_THICKFRAME));
     wnd->Fullscreen = fullscreen != FALSE;
     SDL_GetWindowPosition(sdl, &wnd->SavedX, &wnd->SavedY);
     wnd->SavedW = w;
@@ -335,7 +375,8 @@ HWND CreateAppWindow(const char* title, int x, int y, int clientWidth, int clien
     MINMAXINFO info{};
     info.ptMinTrackSize = {1, 1};
     SendMessage(wnd, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
-    SDL_SetWindowMinimumSize(sdl, std::max<LONG>(1, info.ptMinTrackSize.x), std::max<LONG>(1, info.ptMinTrackSize.y));
+    SDL_SetWindowMinimumSize(sdl, std::max<LONG>(1, info.ptMinTrackSize.x),
+                             std::max<LONG>(1, info.ptMinTrackSize.y));
     return wnd;
 }
 
@@ -349,7 +390,9 @@ BOOL DestroyWindow(HWND hWnd) {
     return TRUE;
 }
 
-BOOL IsWindow(HWND hWnd) { return Alive(hWnd) ? TRUE : FALSE; }
+BOOL IsWindow(HWND hWnd) {
+    return Alive(hWnd) ? TRUE : FALSE;
+}
 
 BOOL SetWindowText(HWND hWnd, const char* text) {
     if (!Alive(hWnd)) return FALSE;
@@ -357,17 +400,27 @@ BOOL SetWindowText(HWND hWnd, const char* text) {
     return TRUE;
 }
 
-std::string GetWindowText(HWND hWnd) { return Alive(hWnd) ? SDL_GetWindowTitle(hWnd->Sdl) : ""; }
+std::string GetWindowText(HWND hWnd) {
+    return Alive(hWnd) ? SDL_GetWindowTitle(hWnd->Sdl) : "";
+}
 
 BOOL ShowWindow(HWND hWnd, int cmdShow) {
     if (!Alive(hWnd)) return FALSE;
     const bool wasVisible = (SDL_GetWindowFlags(hWnd->Sdl) & SDL_WINDOW_SHOWN) != 0;
     switch (cmdShow) {
-    case SW_HIDE: SDL_HideWindow(hWnd->Sdl); break;
+    case SW_HIDE:
+        SDL_HideWindow(hWnd->Sdl);
+        break;
     case SW_MINIMIZE:
-    case SW_SHOWMINIMIZED: SDL_MinimizeWindow(hWnd->Sdl); break;
-    case SW_RESTORE: SDL_RestoreWindow(hWnd->Sdl); break;
-    default: SDL_ShowWindow(hWnd->Sdl); break;
+    case SW_SHOWMINIMIZED:
+        SDL_MinimizeWindow(hWnd->Sdl);
+        break;
+    case SW_RESTORE:
+        SDL_RestoreWindow(hWnd->Sdl);
+        break;
+    default:
+        SDL_ShowWindow(hWnd->Sdl);
+        break;
     }
     return wasVisible ? TRUE : FALSE;
 }
@@ -418,7 +471,9 @@ LONG SetWindowLong(HWND hWnd, int index, LONG value) {
     return old;
 }
 
-LONG GetWindowLong(HWND hWnd, int index) { return Alive(hWnd) && index == GWL_STYLE ? hWnd->Style : 0; }
+LONG GetWindowLong(HWND hWnd, int index) {
+    return Alive(hWnd) && index == GWL_STYLE ? hWnd->Style : 0;
+}
 
 BOOL SetWindowFullscreen(HWND hWnd, BOOL fullscreen) {
     if (!Alive(hWnd)) return FALSE;
@@ -438,7 +493,9 @@ BOOL SetWindowFullscreen(HWND hWnd, BOOL fullscreen) {
     return TRUE;
 }
 
-BOOL IsWindowFullscreen(HWND hWnd) { return Alive(hWnd) && hWnd->Fullscreen ? TRUE : FALSE; }
+BOOL IsWindowFullscreen(HWND hWnd) {
+    return Alive(hWnd) && hWnd->Fullscreen ? TRUE : FALSE;
+}
 
 void GetDesktopSize(int* width, int* height) {
     *width = 800;
@@ -480,7 +537,8 @@ PresentRect ComputePresentRect(int bbW, int bbH, int drawW, int drawH) {
 }
 
 POINT MapDrawableToBackBuffer(const PresentRect& r, int bbW, int bbH, int x, int y) {
-    if (r.Width <= 0 || r.Height <= 0) return {std::clamp(x, 0, std::max(0, bbW - 1)), std::clamp(y, 0, std::max(0, bbH - 1))};
+    if (r.Width <= 0 || r.Height <= 0)
+        return {std::clamp(x, 0, std::max(0, bbW - 1)), std::clamp(y, 0, std::max(0, bbH - 1))};
     const long long bx = (static_cast<long long>(x - r.X) * bbW) / r.Width - (x < r.X ? 1 : 0);
     const long long by = (static_cast<long long>(y - r.Y) * bbH) / r.Height - (y < r.Y ? 1 : 0);
     return {static_cast<LONG>(std::clamp<long long>(bx, 0, bbW - 1)),

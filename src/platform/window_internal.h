@@ -16,9 +16,9 @@ struct velmora::HWND__ {
 
 namespace velmora::detail {
 
-bool StartVideo();                                   // SDL video once per process; false when it cannot
+bool StartVideo();                                        // SDL video once per process; false when it cannot
 void SetBackBufferSize(HWND hWnd, int width, int height); // the device's back buffer, for mouse mapping
 void GetDrawableSize(HWND hWnd, int* width, int* height);
-PresentRect WindowPresentRect(HWND hWnd);            // where the back buffer lands in the drawable
+PresentRect WindowPresentRect(HWND hWnd); // where the back buffer lands in the drawable
 
 } // namespace velmora::detail

@@ -56,8 +56,8 @@ class GLDeviceTest : public ::testing::Test {
         D3D = Direct3DCreate8(D3D_SDK_VERSION);
         ASSERT_NE(D3D, nullptr);
         Params = Windowed(800, 600);
-        ASSERT_EQ(D3D->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, Wnd, D3DCREATE_SOFTWARE_VERTEXPROCESSING,
-                                    &Params, &Dev),
+        ASSERT_EQ(D3D->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, Wnd,
+                                    D3DCREATE_SOFTWARE_VERTEXPROCESSING, &Params, &Dev),
                   D3D_OK);
         D3DTestFinishEveryFrame(true);
         PlainStates();
@@ -97,7 +97,8 @@ class GLDeviceTest : public ::testing::Test {
 
     // A screen-space rectangle of pretransformed vertices (pixel edges).
     void FillRect(float l, float t, float r, float b, DWORD color) {
-        const TLVertex v[4] = {{l, t, 0, 1, color}, {r, t, 0, 1, color}, {l, b, 0, 1, color}, {r, b, 0, 1, color}};
+        const TLVertex v[4] = {
+            {l, t, 0, 1, color}, {r, t, 0, 1, color}, {l, b, 0, 1, color}, {r, b, 0, 1, color}};
         Dev->SetVertexShader(TLFVF);
         ASSERT_EQ(Dev->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, v, sizeof(TLVertex)), D3D_OK);
     }
@@ -118,8 +119,10 @@ class GLDeviceTest : public ::testing::Test {
     }
 
     void TexturedQuad(float l, float t, float r, float b, float u1, float v1, DWORD color = 0xFFFFFFFF) {
-        const TexVertex v[4] = {{l, t, 0.5f, color, 0, 0}, {r, t, 0.5f, color, u1, 0},
-                                {l, b, 0.5f, color, 0, v1}, {r, b, 0.5f, color, u1, v1}};
+        const TexVertex v[4] = {{l, t, 0.5f, color, 0, 0},
+                                {r, t, 0.5f, color, u1, 0},
+                                {l, b, 0.5f, color, 0, v1},
+                                {r, b, 0.5f, color, u1, v1}};
         Dev->SetVertexShader(TexFVF);
         ASSERT_EQ(Dev->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, v, sizeof(TexVertex)), D3D_OK);
     }
@@ -170,13 +173,15 @@ class GLDeviceTest : public ::testing::Test {
         UINT w = 0;
         const auto px = Pixels(&w);
         const std::uint32_t p = px.at(static_cast<size_t>(y) * w + x);
-        return {static_cast<int>((p >> 16) & 255), static_cast<int>((p >> 8) & 255), static_cast<int>(p & 255)};
+        return {static_cast<int>((p >> 16) & 255), static_cast<int>((p >> 8) & 255),
+                static_cast<int>(p & 255)};
     }
 
     // Lets what the window system said at creation pass, so that a test sees only its own input.
     static void DrainMessages() {
         MSG msg;
-        while (PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessage(&msg);
+        while (PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessage(&msg);
         received.clear();
     }
 
@@ -187,10 +192,12 @@ class GLDeviceTest : public ::testing::Test {
 };
 
 ::testing::AssertionResult Near(Rgb got, int r, int g, int b, int tolerance) {
-    if (std::abs(got.r - r) <= tolerance && std::abs(got.g - g) <= tolerance && std::abs(got.b - b) <= tolerance)
+    if (std::abs(got.r - r) <= tolerance && std::abs(got.g - g) <= tolerance &&
+        std::abs(got.b - b) <= tolerance)
         return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "pixel is (" << got.r << ", " << got.g << ", " << got.b << "), expected ("
-                                         << r << ", " << g << ", " << b << ") within " << tolerance;
+    return ::testing::AssertionFailure()
+           << "pixel is (" << got.r << ", " << got.g << ", " << got.b << "), expected (" << r << ", " << g
+           << ", " << b << ") within " << tolerance;
 }
 #define EXPECT_RGB(...) EXPECT_TRUE(Near(__VA_ARGS__))
 
@@ -362,9 +369,12 @@ TEST_F(GLDeviceTest, SixteenBitFormatsUploadTheirChannels) {
         Rgb Expected;
     };
     const Case cases[] = {
-        {D3DFMT_R5G6B5, 0xF800, {255, 0, 0}},     {D3DFMT_R5G6B5, 0x07E0, {0, 255, 0}},
-        {D3DFMT_X1R5G5B5, 0x001F, {0, 0, 255}},   {D3DFMT_A1R5G5B5, 0xFC00, {255, 0, 0}},
-        {D3DFMT_A4R4G4B4, 0xF0F0, {0, 255, 0}},   {D3DFMT_X4R4G4B4, 0x0F00, {255, 0, 0}},
+        {D3DFMT_R5G6B5, 0xF800, {255, 0, 0}},
+        {D3DFMT_R5G6B5, 0x07E0, {0, 255, 0}},
+        {D3DFMT_X1R5G5B5, 0x001F, {0, 0, 255}},
+        {D3DFMT_A1R5G5B5, 0xFC00, {255, 0, 0}},
+        {D3DFMT_A4R4G4B4, 0xF0F0, {0, 255, 0}},
+        {D3DFMT_X4R4G4B4, 0x0F00, {255, 0, 0}},
         {D3DFMT_X8R8G8B8, 0x00123456, {0x12, 0x34, 0x56}},
     };
     PixelProjection();
@@ -381,10 +391,12 @@ TEST_F(GLDeviceTest, SixteenBitFormatsUploadTheirChannels) {
     }
     Dev->EndScene();
     for (size_t i = 0; i < std::size(cases); ++i)
-        EXPECT_RGB(At(static_cast<int>(i) * 50 + 25, 25), cases[i].Expected.r, cases[i].Expected.g, cases[i].Expected.b, 0)
+        EXPECT_RGB(At(static_cast<int>(i) * 50 + 25, 25), cases[i].Expected.r, cases[i].Expected.g,
+                   cases[i].Expected.b, 0)
             << D3DFormatName(cases[i].Format);
     Dev->SetTexture(0, nullptr);
-    for (auto* t : made) t->Release();
+    for (auto* t : made)
+        t->Release();
 }
 
 TEST_F(GLDeviceTest, AlphaTestDropsTransparentTexels) {
@@ -407,19 +419,30 @@ TEST_F(GLDeviceTest, AlphaTestDropsTransparentTexels) {
 
 TEST_F(GLDeviceTest, VertexBufferPrimitivesOfEveryKind) {
     IDirect3DVertexBuffer8* vb = nullptr;
-    ASSERT_EQ(Dev->CreateVertexBuffer(16 * sizeof(TLVertex), D3DUSAGE_WRITEONLY, TLFVF, D3DPOOL_MANAGED, &vb), D3D_OK);
+    ASSERT_EQ(Dev->CreateVertexBuffer(16 * sizeof(TLVertex), D3DUSAGE_WRITEONLY, TLFVF, D3DPOOL_MANAGED, &vb),
+              D3D_OK);
     const DWORD c = 0xFFFFFF00;
-    const TLVertex v[16] = {
-        // triangle list (0..2): a right triangle
-        {10, 10, 0, 1, c}, {110, 10, 0, 1, c}, {10, 110, 0, 1, c},
-        // fan (3..6): a square 200..300
-        {200, 10, 0, 1, c}, {300, 10, 0, 1, c}, {300, 110, 0, 1, c}, {200, 110, 0, 1, c},
-        // line list (7..8): horizontal line at y = 300
-        {10, 300.5f, 0, 1, c}, {300, 300.5f, 0, 1, c},
-        // line strip (9..11)
-        {400, 300.5f, 0, 1, c}, {500, 300.5f, 0, 1, c}, {500.5f, 400, 0, 1, c},
-        // points (12..15)
-        {600, 500, 0, 1, c}, {610, 500, 0, 1, c}, {620, 500, 0, 1, c}, {630, 500, 0, 1, c}};
+    const TLVertex v[16] = {// triangle list (0..2): a right triangle
+                            {10, 10, 0, 1, c},
+                            {110, 10, 0, 1, c},
+                            {10, 110, 0, 1, c},
+                            // fan (3..6): a square 200..300
+                            {200, 10, 0, 1, c},
+                            {300, 10, 0, 1, c},
+                            {300, 110, 0, 1, c},
+                            {200, 110, 0, 1, c},
+                            // line list (7..8): horizontal line at y = 300
+                            {10, 300.5f, 0, 1, c},
+                            {300, 300.5f, 0, 1, c},
+                            // line strip (9..11)
+                            {400, 300.5f, 0, 1, c},
+                            {500, 300.5f, 0, 1, c},
+                            {500.5f, 400, 0, 1, c},
+                            // points (12..15)
+                            {600, 500, 0, 1, c},
+                            {610, 500, 0, 1, c},
+                            {620, 500, 0, 1, c},
+                            {630, 500, 0, 1, c}};
     BYTE* data = nullptr;
     ASSERT_EQ(vb->Lock(0, 0, &data, 0), D3D_OK);
     std::memcpy(data, v, sizeof v);
@@ -466,7 +489,8 @@ TEST_F(GLDeviceTest, CullingFollowsDirect3DWinding) {
 TEST_F(GLDeviceTest, FlatShadingTakesTheFirstVertexColour) {
     Dev->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
     Dev->SetRenderState(D3DRS_SHADEMODE, D3DSHADE_FLAT);
-    const TLVertex v[3] = {{10, 10, 0, 1, 0xFFFF0000}, {110, 10, 0, 1, 0xFF00FF00}, {10, 110, 0, 1, 0xFF0000FF}};
+    const TLVertex v[3] = {
+        {10, 10, 0, 1, 0xFFFF0000}, {110, 10, 0, 1, 0xFF00FF00}, {10, 110, 0, 1, 0xFF0000FF}};
     Dev->SetVertexShader(TLFVF);
     Dev->BeginScene();
     Dev->DrawPrimitiveUP(D3DPT_TRIANGLELIST, 1, v, sizeof(TLVertex));
@@ -489,11 +513,15 @@ TEST_F(GLDeviceTest, DirectionalLightLightsFacingSurfacesOnly) {
     Dev->SetVertexShader(LitFVF);
     const DWORD c = 0xFF00FF00;
     // Normal towards the viewer (-z in a left-handed view): lit.
-    const LitVertex lit[4] = {{0, 0, 0.5f, 0, 0, -1, c}, {100, 0, 0.5f, 0, 0, -1, c},
-                              {0, 100, 0.5f, 0, 0, -1, c}, {100, 100, 0.5f, 0, 0, -1, c}};
+    const LitVertex lit[4] = {{0, 0, 0.5f, 0, 0, -1, c},
+                              {100, 0, 0.5f, 0, 0, -1, c},
+                              {0, 100, 0.5f, 0, 0, -1, c},
+                              {100, 100, 0.5f, 0, 0, -1, c}};
     // Normal away from the viewer: dark.
-    const LitVertex dark[4] = {{200, 0, 0.5f, 0, 0, 1, c}, {300, 0, 0.5f, 0, 0, 1, c},
-                               {200, 100, 0.5f, 0, 0, 1, c}, {300, 100, 0.5f, 0, 0, 1, c}};
+    const LitVertex dark[4] = {{200, 0, 0.5f, 0, 0, 1, c},
+                               {300, 0, 0.5f, 0, 0, 1, c},
+                               {200, 100, 0.5f, 0, 0, 1, c},
+                               {300, 100, 0.5f, 0, 0, 1, c}};
     Dev->BeginScene();
     Dev->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, lit, sizeof(LitVertex));
     Dev->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, dark, sizeof(LitVertex));
@@ -551,7 +579,8 @@ TEST_F(GLDeviceTest, FullScreenToggleThroughResetKeepsTextures) {
     ASSERT_EQ(Dev->Reset(&back), D3D_OK);
     EXPECT_FALSE(IsWindowFullscreen(Wnd));
     MSG msg;
-    while (PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessage(&msg);
+    while (PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE))
+        DispatchMessage(&msg);
     RECT client{};
     GetClientRect(Wnd, &client);
     EXPECT_EQ(client.right, 800); // the window size came back without a window manager
@@ -603,7 +632,8 @@ TEST_F(GLDeviceTest, PostedMessagesReachTheProcedureInOrder) {
     }
     std::vector<MSG> keys;
     for (const MSG& m : received)
-        if (m.message == WM_KEYDOWN || m.message == WM_KEYUP || m.message == WM_LBUTTONDOWN) keys.push_back(m);
+        if (m.message == WM_KEYDOWN || m.message == WM_KEYUP || m.message == WM_LBUTTONDOWN)
+            keys.push_back(m);
     ASSERT_EQ(keys.size(), 3u);
     EXPECT_EQ(keys[0].message, WM_KEYDOWN);
     EXPECT_EQ(keys[0].wParam, VK_RETURN);
@@ -620,7 +650,8 @@ TEST_F(GLDeviceTest, MouseArrivesInBackBufferPixels) {
     ASSERT_TRUE(SimulateMouseInput(Wnd, WM_MOUSEMOVE, 401, 201));
     ASSERT_TRUE(SimulateMouseInput(Wnd, WM_RBUTTONDOWN, 10, 20));
     MSG msg;
-    while (PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessage(&msg);
+    while (PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE))
+        DispatchMessage(&msg);
     std::vector<MSG> mouse;
     for (const MSG& m : received)
         if (m.message == WM_MOUSEMOVE || m.message == WM_RBUTTONDOWN) mouse.push_back(m);
@@ -638,7 +669,8 @@ TEST_F(GLDeviceTest, FocusAndCloseBecomeWindowMessages) {
     SimulateFocus(Wnd, TRUE);
     SimulateCloseRequest(Wnd);
     MSG msg;
-    while (PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessage(&msg);
+    while (PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE))
+        DispatchMessage(&msg);
     std::vector<MSG> got;
     for (const MSG& m : received)
         if (m.message == WM_ACTIVATEAPP || m.message == WM_CLOSE) got.push_back(m);

@@ -130,7 +130,8 @@ TEST_F(RecordingDeviceTest, TexturesLockIntoMemoryWithAFullMipChain) {
     ASSERT_EQ(tex->LockRect(0, &lr, nullptr, 0), D3D_OK);
     EXPECT_EQ(lr.Pitch, 32);
     auto* px = static_cast<std::uint32_t*>(lr.pBits);
-    for (int i = 0; i < 16; ++i) px[i] = 0xFF00FF00u; // opaque green
+    for (int i = 0; i < 16; ++i)
+        px[i] = 0xFF00FF00u;                                          // opaque green
     EXPECT_EQ(tex->LockRect(0, &lr, nullptr, 0), D3DERR_INVALIDCALL); // already locked
     ASSERT_EQ(tex->UnlockRect(0), D3D_OK);
     EXPECT_EQ(tex->UnlockRect(0), D3DERR_INVALIDCALL);
@@ -162,7 +163,9 @@ TEST_F(RecordingDeviceTest, SixteenBitMipsAverageEveryChannel) {
 
 TEST_F(RecordingDeviceTest, VertexBuffersLockIntoMemory) {
     IDirect3DVertexBuffer8* vb = nullptr;
-    ASSERT_EQ(Dev->CreateVertexBuffer(64, D3DUSAGE_WRITEONLY, D3DFVF_XYZ | D3DFVF_DIFFUSE, D3DPOOL_MANAGED, &vb), D3D_OK);
+    ASSERT_EQ(
+        Dev->CreateVertexBuffer(64, D3DUSAGE_WRITEONLY, D3DFVF_XYZ | D3DFVF_DIFFUSE, D3DPOOL_MANAGED, &vb),
+        D3D_OK);
     BYTE* data = nullptr;
     ASSERT_EQ(vb->Lock(16, 16, &data, 0), D3D_OK);
     std::memset(data, 0xAB, 16);
@@ -189,7 +192,8 @@ TEST_F(RecordingDeviceTest, VertexBuffersLockIntoMemory) {
 TEST_F(RecordingDeviceTest, InjectedFailuresHitOnlyTheNextCall) {
     Dev->FailNextCall("CreateTexture", D3DERR_OUTOFVIDEOMEMORY);
     IDirect3DTexture8* tex = reinterpret_cast<IDirect3DTexture8*>(1);
-    EXPECT_EQ(Dev->CreateTexture(4, 4, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &tex), D3DERR_OUTOFVIDEOMEMORY);
+    EXPECT_EQ(Dev->CreateTexture(4, 4, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &tex),
+              D3DERR_OUTOFVIDEOMEMORY);
     EXPECT_EQ(tex, nullptr);
     ASSERT_EQ(Dev->CreateTexture(4, 4, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &tex), D3D_OK);
     tex->Release();

@@ -7,10 +7,11 @@
 using namespace velmora;
 
 TEST(FormatTable, NamesRoundTripForEveryNamedFormat) {
-    const D3DFORMAT all[] = {D3DFMT_R8G8B8,   D3DFMT_A8R8G8B8, D3DFMT_X8R8G8B8, D3DFMT_R5G6B5,   D3DFMT_X1R5G5B5,
-                             D3DFMT_A1R5G5B5, D3DFMT_A4R4G4B4, D3DFMT_X4R4G4B4, D3DFMT_A8,       D3DFMT_P8,
-                             D3DFMT_L8,       D3DFMT_DXT1,     D3DFMT_DXT5,     D3DFMT_D16,      D3DFMT_D24S8,
-                             D3DFMT_D16_LOCKABLE, D3DFMT_INDEX16, D3DFMT_INDEX32, D3DFMT_VERTEXDATA, D3DFMT_UYVY};
+    const D3DFORMAT all[] = {D3DFMT_R8G8B8,   D3DFMT_A8R8G8B8, D3DFMT_X8R8G8B8,   D3DFMT_R5G6B5,
+                             D3DFMT_X1R5G5B5, D3DFMT_A1R5G5B5, D3DFMT_A4R4G4B4,   D3DFMT_X4R4G4B4,
+                             D3DFMT_A8,       D3DFMT_P8,       D3DFMT_L8,         D3DFMT_DXT1,
+                             D3DFMT_DXT5,     D3DFMT_D16,      D3DFMT_D24S8,      D3DFMT_D16_LOCKABLE,
+                             D3DFMT_INDEX16,  D3DFMT_INDEX32,  D3DFMT_VERTEXDATA, D3DFMT_UYVY};
     for (D3DFORMAT f : all) {
         const std::string name = D3DFormatName(f);
         EXPECT_NE(name, "UNKNOWN") << f;
@@ -118,7 +119,8 @@ TEST(Caps, EveryCapabilityTheGameChecksIsOffered) {
     EXPECT_TRUE(c.ShadeCaps & 0x4000);
     EXPECT_TRUE(c.TextureFilterCaps & 0x200);
     EXPECT_TRUE(c.TextureFilterCaps & (1u << 25));
-    for (DWORD op : {0x2u, 0x4u, 0x8u, 0x800u, 0x1000u, 0x2000u}) EXPECT_TRUE(c.TextureOpCaps & op) << op;
+    for (DWORD op : {0x2u, 0x4u, 0x8u, 0x800u, 0x1000u, 0x2000u})
+        EXPECT_TRUE(c.TextureOpCaps & op) << op;
     EXPECT_TRUE(c.TextureAddressCaps & 0x1);
     EXPECT_TRUE(c.TextureAddressCaps & 0x2);
     EXPECT_TRUE(c.Caps2 & 0x80000);
@@ -141,7 +143,8 @@ TEST(DirectInput, CreatesTheObjectAndHonoursTheFailureSwitch) {
     ASSERT_NE(out, nullptr);
     EXPECT_EQ(static_cast<IDirectInput8*>(out)->Release(), 0u);
 
-    EXPECT_EQ(DirectInput8Create(nullptr, 0x0700, IID_IDirectInput8, &out, nullptr), DIERR_OLDDIRECTINPUTVERSION);
+    EXPECT_EQ(DirectInput8Create(nullptr, 0x0700, IID_IDirectInput8, &out, nullptr),
+              DIERR_OLDDIRECTINPUTVERSION);
     EXPECT_EQ(out, nullptr);
     DInputTestFailCreate(true);
     EXPECT_TRUE(FAILED(DirectInput8Create(nullptr, DIRECTINPUT_VERSION, IID_IDirectInput8, &out, nullptr)));

@@ -16,9 +16,10 @@ using namespace velmora;
 
 // SDL's key and scan codes by value: only the platform layer sees SDL's headers.
 namespace sdl {
-constexpr int ScanA = 4, ScanQ = 20, ScanY = 28, Scan5 = 34, ScanReturn = 40, ScanEscape = 41, ScanBackspace = 42,
-              ScanSpace = 44, ScanLeftBracket = 47, ScanSemicolon = 51, ScanGrave = 53, ScanF1 = 58, ScanF12 = 69,
-              ScanKpEnter = 88, ScanNonUsBackslash = 100, ScanLCtrl = 224, ScanLAlt = 226, ScanRShift = 229;
+constexpr int ScanA = 4, ScanQ = 20, ScanY = 28, Scan5 = 34, ScanReturn = 40, ScanEscape = 41,
+              ScanBackspace = 42, ScanSpace = 44, ScanLeftBracket = 47, ScanSemicolon = 51, ScanGrave = 53,
+              ScanF1 = 58, ScanF12 = 69, ScanKpEnter = 88, ScanNonUsBackslash = 100, ScanLCtrl = 224,
+              ScanLAlt = 226, ScanRShift = 229;
 } // namespace sdl
 
 TEST(VirtualKeys, LettersAndDigitsFollowTheLayout) {
@@ -153,7 +154,8 @@ TEST(MessageBoxes, AutomaticAnswerShowsNothingAndIsRecorded) {
     EXPECT_EQ(MessageBox(nullptr, "Quit?", "Velmora", MB_YESNO | MB_ICONQUESTION), IDNO);
     EXPECT_EQ(MessageBox(nullptr, "Save?", "Velmora", MB_YESNOCANCEL), IDNO);
     // A box without a No button answers with its first button.
-    EXPECT_EQ(MessageBox(nullptr, "Could not reset the Direct3D device.", "Velmora", MB_OK | MB_ICONERROR), IDOK);
+    EXPECT_EQ(MessageBox(nullptr, "Could not reset the Direct3D device.", "Velmora", MB_OK | MB_ICONERROR),
+              IDOK);
     SetMessageBoxAutoAnswer(IDCANCEL);
     EXPECT_EQ(MessageBox(nullptr, "Save?", "Velmora", MB_YESNOCANCEL), IDCANCEL);
     SetMessageBoxAutoAnswer(0);
@@ -197,7 +199,8 @@ std::vector<std::uint8_t> MakeCursor(int w, int h, int bits, const std::vector<s
     Put32(img, h * 2);
     Put16(img, 1);
     Put16(img, bits);
-    for (int i = 0; i < 6; ++i) Put32(img, 0);
+    for (int i = 0; i < 6; ++i)
+        Put32(img, 0);
     if (bits == 1) {
         Put32(img, 0x000000);
         Put32(img, 0xFFFFFF);
@@ -207,8 +210,10 @@ std::vector<std::uint8_t> MakeCursor(int w, int h, int bits, const std::vector<s
         std::vector<std::uint8_t> line(xorStride, 0);
         for (int x = 0; x < w; ++x) {
             const std::uint32_t p = pixels[row * w + x];
-            if (bits == 32) std::memcpy(&line[x * 4], &p, 4);
-            else if (p) line[x / 8] |= 0x80 >> (x % 8);
+            if (bits == 32)
+                std::memcpy(&line[x * 4], &p, 4);
+            else if (p)
+                line[x / 8] |= 0x80 >> (x % 8);
         }
         img.insert(img.end(), line.begin(), line.end());
     }
@@ -299,7 +304,9 @@ TEST(CursorFiles, BrokenFilesAreRefusedWithAReason) {
 // ---- Clock ----
 
 namespace {
-LONGLONG FakeCounter() { return 123456789; }
+LONGLONG FakeCounter() {
+    return 123456789;
+}
 } // namespace
 
 TEST(Clock, CounterRunsForwardAndCanBeReplaced) {
