@@ -16,199 +16,206 @@ using namespace content_test;
 namespace {
 
 struct Level {
-  int time = 0, width = 0, height = 0;
-  std::vector<int> colours;
-  std::vector<std::string> rows;
-  char kind(int x, int y) const { return rows[size_t(y)][size_t(4 * x)]; }
-  int value(int x, int y) const { return std::atoi(rows[size_t(y)].substr(size_t(4 * x + 1), 3).c_str()); }
-  bool exists(int x, int y) const {
-    if (x < 0 || y < 0 || x >= width || y >= height) return false;
-    const char k = kind(x, y);
-    return k == 'c' || k == 'C' || k == ' ' || k == 'x' || k == 'X' || k == 'w' || k == 'W' || k == 'a' || k == 'A' ||
-           k == 'b' || k == 'B';
-  }
+    int time = 0, width = 0, height = 0;
+    std::vector<int> colours;
+    std::vector<std::string> rows;
+    char kind(int x, int y) const { return rows[size_t(y)][size_t(4 * x)]; }
+    int value(int x, int y) const { return std::atoi(rows[size_t(y)].substr(size_t(4 * x + 1), 3).c_str()); }
+    bool exists(int x, int y) const {
+        if (x < 0 || y < 0 || x >= width || y >= height) return false;
+        const char k = kind(x, y);
+        return k == 'c' || k == 'C' || k == ' ' || k == 'x' || k == 'X' || k == 'w' || k == 'W' || k == 'a' ||
+               k == 'A' || k == 'b' || k == 'B';
+    }
 };
 
 Level read_level(const fs::path& p) {
-  Level l;
-  const auto lines = read_lines(p);
-  for (size_t i = 0; i < lines.size(); ++i) {
-    if (skipped(lines[i])) continue;
-    const auto w = words(lines[i]);
-    if (w[0] == "Time") l.time = std::stoi(w[1]);
-    if (w[0] == "Colors")
-      for (size_t k = 1; k < w.size(); ++k) l.colours.push_back(std::stoi(w[k]));
-    if (w[0] == "Field") {
-      const auto x = w[1].find_first_of("xX");
-      l.width = std::stoi(w[1].substr(0, x));
-      l.height = std::stoi(w[1].substr(x + 1));
-      for (int r = 0; r < l.height && i + 1 + size_t(r) < lines.size(); ++r) l.rows.push_back(lines[i + 1 + size_t(r)]);
-      break;
+    Level l;
+    const auto lines = read_lines(p);
+    for (size_t i = 0; i < lines.size(); ++i) {
+        if (skipped(lines[i])) continue;
+        const auto w = words(lines[i]);
+        if (w[0] == "Time") l.time = std::stoi(w[1]);
+        if (w[0] == "Colors")
+            for (size_t k = 1; k < w.size(); ++k)
+                l.colours.push_back(std::stoi(w[k]));
+        if (w[0] == "Field") {
+            const auto x = w[1].find_first_of("xX");
+            l.width = std::stoi(w[1].substr(0, x));
+            l.height = std::stoi(w[1].substr(x + 1));
+            for (int r = 0; r < l.height && i + 1 + size_t(r) < lines.size(); ++r)
+                l.rows.push_back(lines[i + 1 + size_t(r)]);
+            break;
+        }
     }
-  }
-  return l;
+    return l;
 }
 
 struct CountryRow {
-  std::string folder;
-  int levels = 0;
-  std::vector<std::pair<int, int>> towns;
+    std::string folder;
+    int levels = 0;
+    std::vector<std::pair<int, int>> towns;
 };
 
 std::vector<CountryRow> read_countries() {
-  std::vector<CountryRow> out;
-  const auto lines = read_lines(data_dir() / "Levels" / "Countries.txt");
-  for (size_t i = 0; i < lines.size(); ++i) {
-    if (skipped(lines[i])) continue;
-    const auto w = words(lines[i]);
-    if (w[0] == "CountryNames")
-      for (size_t k = 1; k < w.size(); ++k) out.push_back({w[k], 0, {}});
-    if (w[0] == "LevelCount")
-      for (size_t k = 1; k < w.size() && k <= out.size(); ++k) out[k - 1].levels = std::stoi(w[k]);
-    if (w[0] == "TownCoords")
-      for (auto& c : out)
-        if (c.folder == w[1])
-          for (int t = 0; t < c.levels; ++t) {
-            const auto tw = words(lines[i + 1 + size_t(t)]);
-            c.towns.emplace_back(std::stoi(tw[1]), std::stoi(tw[2]));
-          }
-  }
-  return out;
+    std::vector<CountryRow> out;
+    const auto lines = read_lines(data_dir() / "Levels" / "Countries.txt");
+    for (size_t i = 0; i < lines.size(); ++i) {
+        if (skipped(lines[i])) continue;
+        const auto w = words(lines[i]);
+        if (w[0] == "CountryNames")
+            for (size_t k = 1; k < w.size(); ++k)
+                out.push_back({w[k], 0, {}});
+        if (w[0] == "LevelCount")
+            for (size_t k = 1; k < w.size() && k <= out.size(); ++k)
+                out[k - 1].levels = std::stoi(w[k]);
+        if (w[0] == "TownCoords")
+            for (auto& c : out)
+                if (c.folder == w[1])
+                    for (int t = 0; t < c.levels; ++t) {
+                        const auto tw = words(lines[i + 1 + size_t(t)]);
+                        c.towns.emplace_back(std::stoi(tw[1]), std::stoi(tw[2]));
+                    }
+    }
+    return out;
 }
 
-}  // namespace
+} // namespace
 
 TEST(ContentCampaign, EightCountriesOfSeventySixLevelsWithLevel23EndingEgypt) {
-  const auto countries = read_countries();
-  ASSERT_EQ(countries.size(), 8u);
-  int total = 0;
-  for (const auto& c : countries) {
-    EXPECT_GE(c.levels, 1);
-    EXPECT_LE(c.levels, 32);
-    ASSERT_EQ(c.towns.size(), size_t(c.levels)) << c.folder;
-    total += c.levels;
-  }
-  EXPECT_EQ(total, 76);
-  EXPECT_EQ(countries[0].levels + countries[1].levels + countries[2].levels, 23);
-  EXPECT_EQ(countries[2].folder, "Egypt1");
+    const auto countries = read_countries();
+    ASSERT_EQ(countries.size(), 8u);
+    int total = 0;
+    for (const auto& c : countries) {
+        EXPECT_GE(c.levels, 1);
+        EXPECT_LE(c.levels, 32);
+        ASSERT_EQ(c.towns.size(), size_t(c.levels)) << c.folder;
+        total += c.levels;
+    }
+    EXPECT_EQ(total, 76);
+    EXPECT_EQ(countries[0].levels + countries[1].levels + countries[2].levels, 23);
+    EXPECT_EQ(countries[2].folder, "Egypt1");
 }
 
 TEST(ContentCampaign, EveryLevelIsAPlayableBoard) {
-  std::set<int> bonusCodes;
-  int global = 0;
-  for (const auto& c : read_countries()) {
-    for (int i = 1; i <= c.levels; ++i) {
-      ++global;
-      char name[16];
-      std::snprintf(name, sizeof name, "%02d.map", i);
-      const Level l = read_level(data_dir() / "Levels" / c.folder / name);
-      SCOPED_TRACE(c.folder + "/" + name);
-      ASSERT_GE(l.width, 3);
-      ASSERT_LE(l.width, 32);
-      ASSERT_EQ(l.rows.size(), size_t(l.height));
-      EXPECT_GT(l.time, 30);
-      EXPECT_GE(l.colours.size(), 4u);
-      for (int col : l.colours) {
-        EXPECT_GE(col, 1);
-        EXPECT_LE(col, 10);
-      }
-      for (const auto& row : l.rows) {
-        EXPECT_GE(row.size(), size_t(4 * l.width));
-      }
-      int chips = 0;
-      for (int y = 0; y < l.height; ++y)
-        for (int x = 0; x < l.width; ++x) {
-          const char k = l.kind(x, y);
-          chips += k == 'c';
-          if (k == 'b') bonusCodes.insert(l.value(x, y));
-          if (k == 'b' && l.value(x, y) == 8) {
-            EXPECT_EQ(global, 23) << "the angry chip belongs to level 23 only";
-          }
-          // a wall at the foot of a column would hold everything above it for ever
-          if (k == 'w') {
-            EXPECT_TRUE(y + 1 < l.height && l.exists(x, y + 1)) << "wall at a column foot " << x << ',' << y;
-          }
-          // a slice must have somewhere to fall
-          if (k == 'a') {
-            EXPECT_TRUE(y + 1 < l.height && l.exists(x, y + 1));
-          }
+    std::set<int> bonusCodes;
+    int global = 0;
+    for (const auto& c : read_countries()) {
+        for (int i = 1; i <= c.levels; ++i) {
+            ++global;
+            char name[16];
+            std::snprintf(name, sizeof name, "%02d.map", i);
+            const Level l = read_level(data_dir() / "Levels" / c.folder / name);
+            SCOPED_TRACE(c.folder + "/" + name);
+            ASSERT_GE(l.width, 3);
+            ASSERT_LE(l.width, 32);
+            ASSERT_EQ(l.rows.size(), size_t(l.height));
+            EXPECT_GT(l.time, 30);
+            EXPECT_GE(l.colours.size(), 4u);
+            for (int col : l.colours) {
+                EXPECT_GE(col, 1);
+                EXPECT_LE(col, 10);
+            }
+            for (const auto& row : l.rows) {
+                EXPECT_GE(row.size(), size_t(4 * l.width));
+            }
+            int chips = 0;
+            for (int y = 0; y < l.height; ++y)
+                for (int x = 0; x < l.width; ++x) {
+                    const char k = l.kind(x, y);
+                    chips += k == 'c';
+                    if (k == 'b') bonusCodes.insert(l.value(x, y));
+                    if (k == 'b' && l.value(x, y) == 8) {
+                        EXPECT_EQ(global, 23) << "the angry chip belongs to level 23 only";
+                    }
+                    // a wall at the foot of a column would hold everything above it for ever
+                    if (k == 'w') {
+                        EXPECT_TRUE(y + 1 < l.height && l.exists(x, y + 1))
+                            << "wall at a column foot " << x << ',' << y;
+                    }
+                    // a slice must have somewhere to fall
+                    if (k == 'a') {
+                        EXPECT_TRUE(y + 1 < l.height && l.exists(x, y + 1));
+                    }
+                }
+            EXPECT_GE(chips, l.width * l.height / 2);
         }
-      EXPECT_GE(chips, l.width * l.height / 2);
     }
-  }
-  for (int code = 1; code <= 8; ++code) {
-    EXPECT_TRUE(bonusCodes.count(code)) << "bonus code " << code;
-  }
+    for (int code = 1; code <= 8; ++code) {
+        EXPECT_TRUE(bonusCodes.count(code)) << "bonus code " << code;
+    }
 }
 
 TEST(ContentCampaign, EachCountrysLevelsBringDownEverySliceOfItsArtefact) {
-  for (const auto& c : read_countries()) {
-    SCOPED_TRACE(c.folder);
-    int colourLines = 0;
-    std::set<std::string> colours;
-    for (const std::string& line : read_lines(data_dir() / "Textures" / "Arts" / c.folder / "!Colors.txt")) {
-      if (skipped(line)) continue;
-      ++colourLines;
-      colours.insert(words(line).at(1));
+    for (const auto& c : read_countries()) {
+        SCOPED_TRACE(c.folder);
+        int colourLines = 0;
+        std::set<std::string> colours;
+        for (const std::string& line :
+             read_lines(data_dir() / "Textures" / "Arts" / c.folder / "!Colors.txt")) {
+            if (skipped(line)) continue;
+            ++colourLines;
+            colours.insert(words(line).at(1));
+        }
+        EXPECT_EQ(colours.size(), size_t(colourLines)) << "slice colours must differ";
+        std::set<int> covered;
+        int previousMax = 0;
+        for (int i = 1; i <= c.levels; ++i) {
+            char name[16];
+            std::snprintf(name, sizeof name, "%02d.map", i);
+            const Level l = read_level(data_dir() / "Levels" / c.folder / name);
+            int lo = 1 << 30, hi = 0;
+            for (int y = 0; y < l.height; ++y)
+                for (int x = 0; x < l.width; ++x)
+                    if (l.kind(x, y) == 'a') {
+                        covered.insert(l.value(x, y));
+                        lo = std::min(lo, l.value(x, y));
+                        hi = std::max(hi, l.value(x, y));
+                    }
+            ASSERT_GT(hi, 0) << name << " holds no slice";
+            EXPECT_EQ(lo, previousMax + 1) << name << " must continue where the previous level stopped";
+            EXPECT_EQ(int(covered.size()), hi) << name << " must hold every slice of its range";
+            previousMax = hi;
+        }
+        EXPECT_EQ(previousMax, colourLines);
     }
-    EXPECT_EQ(colours.size(), size_t(colourLines)) << "slice colours must differ";
-    std::set<int> covered;
-    int previousMax = 0;
-    for (int i = 1; i <= c.levels; ++i) {
-      char name[16];
-      std::snprintf(name, sizeof name, "%02d.map", i);
-      const Level l = read_level(data_dir() / "Levels" / c.folder / name);
-      int lo = 1 << 30, hi = 0;
-      for (int y = 0; y < l.height; ++y)
-        for (int x = 0; x < l.width; ++x)
-          if (l.kind(x, y) == 'a') {
-            covered.insert(l.value(x, y));
-            lo = std::min(lo, l.value(x, y));
-            hi = std::max(hi, l.value(x, y));
-          }
-      ASSERT_GT(hi, 0) << name << " holds no slice";
-      EXPECT_EQ(lo, previousMax + 1) << name << " must continue where the previous level stopped";
-      EXPECT_EQ(int(covered.size()), hi) << name << " must hold every slice of its range";
-      previousMax = hi;
-    }
-    EXPECT_EQ(previousMax, colourLines);
-  }
 }
 
 TEST(ContentCampaign, GameReadersLoadTheCountriesAndEveryLevel) {
-  velmora::TCountryTable table;
-  ASSERT_TRUE(velmora::ReadCountriesFrom((data_dir() / "Levels" / "Countries.txt").string(), table));
-  ASSERT_EQ(table.CountryCount, 8);
-  int levels = 0;
-  for (int c = 1; c <= table.CountryCount; ++c) {
-    for (int i = 1; i <= table.LevelCount[c]; ++i) {
-      ++levels;
-      char name[16];
-      std::snprintf(name, sizeof name, "%02d.map", i);
-      velmora::TLevelInfo info;
-      auto cells = std::make_unique<velmora::TCellGrid>();
-      ASSERT_TRUE(velmora::ReadLevelFileFrom((data_dir() / "Levels" / table.CountryNames[c] / name).string(), c, info,
-                                             *cells, false))
-          << table.CountryNames[c] << '/' << name;
-      EXPECT_GE(info.Width, 3);
-      EXPECT_GE(info.ColorCount, 4);
-      int slices = 0;
-      for (int x = 1; x <= info.Width; ++x)
-        for (int y = 1; y <= info.Height; ++y) slices += cells->At(x, y).Kind == velmora::ckSlice;
-      EXPECT_GE(slices, 1);
+    velmora::TCountryTable table;
+    ASSERT_TRUE(velmora::ReadCountriesFrom((data_dir() / "Levels" / "Countries.txt").string(), table));
+    ASSERT_EQ(table.CountryCount, 8);
+    int levels = 0;
+    for (int c = 1; c <= table.CountryCount; ++c) {
+        for (int i = 1; i <= table.LevelCount[c]; ++i) {
+            ++levels;
+            char name[16];
+            std::snprintf(name, sizeof name, "%02d.map", i);
+            velmora::TLevelInfo info;
+            auto cells = std::make_unique<velmora::TCellGrid>();
+            ASSERT_TRUE(velmora::ReadLevelFileFrom(
+                (data_dir() / "Levels" / table.CountryNames[c] / name).string(), c, info, *cells, false))
+                << table.CountryNames[c] << '/' << name;
+            EXPECT_GE(info.Width, 3);
+            EXPECT_GE(info.ColorCount, 4);
+            int slices = 0;
+            for (int x = 1; x <= info.Width; ++x)
+                for (int y = 1; y <= info.Height; ++y)
+                    slices += cells->At(x, y).Kind == velmora::ckSlice;
+            EXPECT_GE(slices, 1);
+        }
     }
-  }
-  EXPECT_EQ(levels, 76);
+    EXPECT_EQ(levels, 76);
 }
 
 TEST(ContentCampaign, GameTextResourcesFindEveryKeyInEnglish) {
-  velmora::InitDataPaths(data_dir().string());
-  auto lang = std::make_unique<velmora::TLang>();
-  EXPECT_EQ(lang->LangCode, "Eng");
-  for (const char* key : {"TEXT_Nobody", "TEXT_MAP_ArtText_08", "TEXT_IntHelp_VisBonus4", "Text_IntHelp_Bonus8",
-                          "TEXT_History_scPostHistory4", "text_ok"}) {
-    std::string text = "unchanged";
-    EXPECT_TRUE(lang->GetText(key, text)) << key;
-    EXPECT_NE(text, "unchanged") << key;
-  }
+    velmora::InitDataPaths(data_dir().string());
+    auto lang = std::make_unique<velmora::TLang>();
+    EXPECT_EQ(lang->LangCode, "Eng");
+    for (const char* key : {"TEXT_Nobody", "TEXT_MAP_ArtText_08", "TEXT_IntHelp_VisBonus4",
+                            "Text_IntHelp_Bonus8", "TEXT_History_scPostHistory4", "text_ok"}) {
+        std::string text = "unchanged";
+        EXPECT_TRUE(lang->GetText(key, text)) << key;
+        EXPECT_NE(text, "unchanged") << key;
+    }
 }

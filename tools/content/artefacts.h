@@ -11,4 +11,4 @@ Image artefact_picture(int country);
 Image bonus_picture(int code);
 Image chip_picture(int colour);
 
-}  // namespace content
+} // namespace content

@@ -11,115 +11,162 @@ namespace content {
 namespace {
 
 struct TownName {
-  const char* eng;
-  const char* rus;
-  const char* ger;
+    const char* eng;
+    const char* rus;
+    const char* ger;
 };
 
 struct CountryPlan {
-  const char* folder;
-  std::vector<TownName> towns;
+    const char* folder;
+    std::vector<TownName> towns;
 };
 
 const std::vector<CountryPlan>& country_plans() {
-  static const std::vector<CountryPlan> plans = {
-      {"Greece",
-       {{"Athens", "Афины", "Athen"}, {"Piraeus", "Пирей", "Piräus"}, {"Corinth", "Коринф", "Korinth"},
-        {"Delphi", "Дельфы", "Delphi"}, {"Mycenae", "Микены", "Mykene"}, {"Sparta", "Спарта", "Sparta"},
-        {"Olympia", "Олимпия", "Olympia"}, {"Knossos", "Кносс", "Knossos"}}},
-      {"Babylon",
-       {{"Ur", "Ур", "Ur"}, {"Uruk", "Урук", "Uruk"}, {"Lagash", "Лагаш", "Lagasch"}, {"Nippur", "Ниппур", "Nippur"},
-        {"Kish", "Киш", "Kisch"}, {"Eridu", "Эриду", "Eridu"}, {"Sippar", "Сиппар", "Sippar"},
-        {"Borsippa", "Борсиппа", "Borsippa"}, {"Babylon", "Вавилон", "Babylon"}}},
-      {"Egypt1",
-       {{"Alexandria", "Александрия", "Alexandria"}, {"Rosetta", "Розетта", "Rosette"}, {"Giza", "Гиза", "Gizeh"},
-        {"Memphis", "Мемфис", "Memphis"}, {"Saqqara", "Саккара", "Sakkara"}, {"Faiyum", "Файюм", "Faijum"}}},
-      {"Egypt2",
-       {{"Amarna", "Амарна", "Amarna"}, {"Abydos", "Абидос", "Abydos"}, {"Dendera", "Дендера", "Dendera"},
-        {"Karnak", "Карнак", "Karnak"}, {"Luxor", "Луксор", "Luxor"}, {"Edfu", "Эдфу", "Edfu"},
-        {"Kom Ombo", "Ком-Омбо", "Kom Ombo"}, {"Aswan", "Асуан", "Assuan"}, {"Philae", "Филы", "Philae"},
-        {"Abu Simbel", "Абу-Симбел", "Abu Simbel"}}},
-      {"Rome",
-       {{"Ostia", "Остия", "Ostia"}, {"Rome", "Рим", "Rom"}, {"Tibur", "Тибур", "Tibur"}, {"Capua", "Капуя", "Capua"},
-        {"Neapolis", "Неаполь", "Neapel"}, {"Pompeii", "Помпеи", "Pompeji"}, {"Herculaneum", "Геркуланум", "Herculaneum"},
-        {"Paestum", "Пестум", "Paestum"}, {"Brundisium", "Брундизий", "Brindisi"}, {"Syracuse", "Сиракузы", "Syrakus"}}},
-      {"Carthage",
-       {{"Utica", "Утика", "Utika"}, {"Carthage", "Карфаген", "Karthago"}, {"Kerkouane", "Керкуан", "Kerkouane"},
-        {"Hadrumetum", "Гадрумет", "Hadrumetum"}, {"Thapsus", "Тапс", "Thapsus"}, {"Leptis", "Лептис", "Leptis"},
-        {"Gades", "Гадес", "Gades"}, {"Tingis", "Тингис", "Tingis"}, {"Lixus", "Ликс", "Lixus"},
-        {"Mogador", "Могадор", "Mogador"}, {"Soloeis", "Солоэнт", "Soloeis"}}},
-      {"Velmora1",
-       {{"Coral Gate", "Коралловые врата", "Korallentor"}, {"Pearl Steps", "Жемчужные ступени", "Perlenstufen"},
-        {"Tidewatch", "Дозор приливов", "Gezeitenwacht"}, {"Shell Market", "Ракушечный рынок", "Muschelmarkt"},
-        {"Amber Quay", "Янтарная пристань", "Bernsteinkai"}, {"Lantern Reef", "Риф фонарей", "Laternenriff"},
-        {"Drowned Forum", "Затонувший форум", "Versunkenes Forum"}, {"Salt Archive", "Соляной архив", "Salzarchiv"},
-        {"Kelp Garden", "Сад водорослей", "Tanggarten"}, {"Mirror Pool", "Зеркальный пруд", "Spiegelteich"},
-        {"Oris Light", "Маяк Ориса", "Leuchtturm Oris"}}},
-      {"Velmora2",
-       {{"Sunken Agora", "Затонувшая агора", "Versunkene Agora"}, {"Hall of Tides", "Зал приливов", "Halle der Gezeiten"},
-        {"Moon Cistern", "Лунная цистерна", "Mondzisterne"}, {"Glass Library", "Стеклянная библиотека", "Glasbibliothek"},
-        {"Bronze Bridge", "Бронзовый мост", "Bronzebrücke"}, {"Pearl Throne", "Жемчужный трон", "Perlenthron"},
-        {"Deep Observatory", "Глубинная обсерватория", "Tiefe Sternwarte"}, {"Starwell", "Звёздный колодец", "Sternbrunnen"},
-        {"Sea Gate", "Морские врата", "Meerestor"}, {"Temple of the Sun", "Храм Солнца", "Sonnentempel"},
-        {"Heart of Velmora", "Сердце Велморы", "Herz von Velmora"}}},
-  };
-  return plans;
+    static const std::vector<CountryPlan> plans = {
+        {"Greece",
+         {{"Athens", "Афины", "Athen"},
+          {"Piraeus", "Пирей", "Piräus"},
+          {"Corinth", "Коринф", "Korinth"},
+          {"Delphi", "Дельфы", "Delphi"},
+          {"Mycenae", "Микены", "Mykene"},
+          {"Sparta", "Спарта", "Sparta"},
+          {"Olympia", "Олимпия", "Olympia"},
+          {"Knossos", "Кносс", "Knossos"}}},
+        {"Babylon",
+         {{"Ur", "Ур", "Ur"},
+          {"Uruk", "Урук", "Uruk"},
+          {"Lagash", "Лагаш", "Lagasch"},
+          {"Nippur", "Ниппур", "Nippur"},
+          {"Kish", "Киш", "Kisch"},
+          {"Eridu", "Эриду", "Eridu"},
+          {"Sippar", "Сиппар", "Sippar"},
+          {"Borsippa", "Борсиппа", "Borsippa"},
+          {"Babylon", "Вавилон", "Babylon"}}},
+        {"Egypt1",
+         {{"Alexandria", "Александрия", "Alexandria"},
+          {"Rosetta", "Розетта", "Rosette"},
+          {"Giza", "Гиза", "Gizeh"},
+          {"Memphis", "Мемфис", "Memphis"},
+          {"Saqqara", "Саккара", "Sakkara"},
+          {"Faiyum", "Файюм", "Faijum"}}},
+        {"Egypt2",
+         {{"Amarna", "Амарна", "Amarna"},
+          {"Abydos", "Абидос", "Abydos"},
+          {"Dendera", "Дендера", "Dendera"},
+          {"Karnak", "Карнак", "Karnak"},
+          {"Luxor", "Луксор", "Luxor"},
+          {"Edfu", "Эдфу", "Edfu"},
+          {"Kom Ombo", "Ком-Омбо", "Kom Ombo"},
+          {"Aswan", "Асуан", "Assuan"},
+          {"Philae", "Филы", "Philae"},
+          {"Abu Simbel", "Абу-Симбел", "Abu Simbel"}}},
+        {"Rome",
+         {{"Ostia", "Остия", "Ostia"},
+          {"Rome", "Рим", "Rom"},
+          {"Tibur", "Тибур", "Tibur"},
+          {"Capua", "Капуя", "Capua"},
+          {"Neapolis", "Неаполь", "Neapel"},
+          {"Pompeii", "Помпеи", "Pompeji"},
+          {"Herculaneum", "Геркуланум", "Herculaneum"},
+          {"Paestum", "Пестум", "Paestum"},
+          {"Brundisium", "Брундизий", "Brindisi"},
+          {"Syracuse", "Сиракузы", "Syrakus"}}},
+        {"Carthage",
+         {{"Utica", "Утика", "Utika"},
+          {"Carthage", "Карфаген", "Karthago"},
+          {"Kerkouane", "Керкуан", "Kerkouane"},
+          {"Hadrumetum", "Гадрумет", "Hadrumetum"},
+          {"Thapsus", "Тапс", "Thapsus"},
+          {"Leptis", "Лептис", "Leptis"},
+          {"Gades", "Гадес", "Gades"},
+          {"Tingis", "Тингис", "Tingis"},
+          {"Lixus", "Ликс", "Lixus"},
+          {"Mogador", "Могадор", "Mogador"},
+          {"Soloeis", "Солоэнт", "Soloeis"}}},
+        {"Velmora1",
+         {{"Coral Gate", "Коралловые врата", "Korallentor"},
+          {"Pearl Steps", "Жемчужные ступени", "Perlenstufen"},
+          {"Tidewatch", "Дозор приливов", "Gezeitenwacht"},
+          {"Shell Market", "Ракушечный рынок", "Muschelmarkt"},
+          {"Amber Quay", "Янтарная пристань", "Bernsteinkai"},
+          {"Lantern Reef", "Риф фонарей", "Laternenriff"},
+          {"Drowned Forum", "Затонувший форум", "Versunkenes Forum"},
+          {"Salt Archive", "Соляной архив", "Salzarchiv"},
+          {"Kelp Garden", "Сад водорослей", "Tanggarten"},
+          {"Mirror Pool", "Зеркальный пруд", "Spiegelteich"},
+          {"Oris Light", "Маяк Ориса", "Leuchtturm Oris"}}},
+        {"Velmora2",
+         {{"Sunken Agora", "Затонувшая агора", "Versunkene Agora"},
+          {"Hall of Tides", "Зал приливов", "Halle der Gezeiten"},
+          {"Moon Cistern", "Лунная цистерна", "Mondzisterne"},
+          {"Glass Library", "Стеклянная библиотека", "Glasbibliothek"},
+          {"Bronze Bridge", "Бронзовый мост", "Bronzebrücke"},
+          {"Pearl Throne", "Жемчужный трон", "Perlenthron"},
+          {"Deep Observatory", "Глубинная обсерватория", "Tiefe Sternwarte"},
+          {"Starwell", "Звёздный колодец", "Sternbrunnen"},
+          {"Sea Gate", "Морские врата", "Meerestor"},
+          {"Temple of the Sun", "Храм Солнца", "Sonnentempel"},
+          {"Heart of Velmora", "Сердце Велморы", "Herz von Velmora"}}},
+    };
+    return plans;
 }
 
 // Slices a level holds: one at first, more as the country goes on.
 int slices_for_level(int global, int inCountry) {
-  int n = 1;
-  if (inCountry >= 2) ++n;
-  if (inCountry >= 5) ++n;
-  if (global > 40 && inCountry % 3 == 0) ++n;
-  return std::min(n, 4);
+    int n = 1;
+    if (inCountry >= 2) ++n;
+    if (inCountry >= 5) ++n;
+    if (global > 40 && inCountry % 3 == 0) ++n;
+    return std::min(n, 4);
 }
 
 // Towns wind across the map from left to right, alternating up and down.
 std::vector<std::pair<int, int>> town_positions(size_t count, uint64_t seed) {
-  Rng rng(seed);
-  std::vector<std::pair<int, int>> out;
-  for (size_t i = 0; i < count; ++i) {
-    const double t = count == 1 ? 0.5 : double(i) / double(count - 1);
-    const double x = 70 + t * (kMapW - 140) + rng.range(-18, 18);
-    const double y = kMapH * 0.5 + std::sin(t * M_PI * 2.3 + double(seed)) * kMapH * 0.28 + rng.range(-30, 30);
-    out.emplace_back(int(std::lround(x)), int(std::lround(std::clamp(y, 60.0, kMapH - 60.0))));
-  }
-  return out;
+    Rng rng(seed);
+    std::vector<std::pair<int, int>> out;
+    for (size_t i = 0; i < count; ++i) {
+        const double t = count == 1 ? 0.5 : double(i) / double(count - 1);
+        const double x = 70 + t * (kMapW - 140) + rng.range(-18, 18);
+        const double y =
+            kMapH * 0.5 + std::sin(t * M_PI * 2.3 + double(seed)) * kMapH * 0.28 + rng.range(-30, 30);
+        out.emplace_back(int(std::lround(x)), int(std::lround(std::clamp(y, 60.0, kMapH - 60.0))));
+    }
+    return out;
 }
 
-}  // namespace
+} // namespace
 
 int Campaign::levelCount() const {
-  int n = 0;
-  for (const Country& c : countries) n += int(c.towns.size());
-  return n;
+    int n = 0;
+    for (const Country& c : countries)
+        n += int(c.towns.size());
+    return n;
 }
 
 Campaign plan_campaign() {
-  Campaign campaign;
-  int global = 0;
-  uint64_t seed = 11;
-  for (const CountryPlan& plan : country_plans()) {
-    Country c;
-    c.folder = plan.folder;
-    const auto pos = town_positions(plan.towns.size(), seed++);
-    int next = 1;
-    for (size_t i = 0; i < plan.towns.size(); ++i) {
-      ++global;
-      Town t;
-      t.x = pos[i].first;
-      t.y = pos[i].second;
-      t.name = {plan.towns[i].eng, plan.towns[i].rus, plan.towns[i].ger};
-      c.towns.push_back(t);
-      const int n = slices_for_level(global, int(i) + 1);
-      c.levelSlices.emplace_back(next, next + n - 1);
-      next += n;
+    Campaign campaign;
+    int global = 0;
+    uint64_t seed = 11;
+    for (const CountryPlan& plan : country_plans()) {
+        Country c;
+        c.folder = plan.folder;
+        const auto pos = town_positions(plan.towns.size(), seed++);
+        int next = 1;
+        for (size_t i = 0; i < plan.towns.size(); ++i) {
+            ++global;
+            Town t;
+            t.x = pos[i].first;
+            t.y = pos[i].second;
+            t.name = {plan.towns[i].eng, plan.towns[i].rus, plan.towns[i].ger};
+            c.towns.push_back(t);
+            const int n = slices_for_level(global, int(i) + 1);
+            c.levelSlices.emplace_back(next, next + n - 1);
+            next += n;
+        }
+        c.sliceCount = next - 1;
+        campaign.countries.push_back(c);
     }
-    c.sliceCount = next - 1;
-    campaign.countries.push_back(c);
-  }
-  return campaign;
+    return campaign;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -130,253 +177,288 @@ namespace {
 enum class Cell { None, Chip, Wall, Slice, Bonus, Chain1, Chain2 };
 
 struct Board {
-  int w = 0, h = 0;
-  std::vector<Cell> kind;
-  std::vector<int> value;
-  Cell& at(int x, int y) { return kind[size_t(y) * w + x]; }
-  int& val(int x, int y) { return value[size_t(y) * w + x]; }
-  bool exists(int x, int y) const { return x >= 0 && y >= 0 && x < w && y < h && kind[size_t(y) * w + x] != Cell::None; }
+    int w = 0, h = 0;
+    std::vector<Cell> kind;
+    std::vector<int> value;
+    Cell& at(int x, int y) { return kind[size_t(y) * w + x]; }
+    int& val(int x, int y) { return value[size_t(y) * w + x]; }
+    bool exists(int x, int y) const {
+        return x >= 0 && y >= 0 && x < w && y < h && kind[size_t(y) * w + x] != Cell::None;
+    }
 };
 
 // Shape catalogue; every shape keeps every column at least three cells tall.
 bool in_shape(int shape, int x, int y, int w, int h) {
-  const int cx2 = 2 * x - (w - 1), cy2 = 2 * y - (h - 1);  // doubled offsets from the centre
-  switch (shape) {
-    case 1:  // cut corners
-      return !((x + y < 2) || (w - 1 - x + y < 2) || (x + h - 1 - y < 1) || (w - 1 - x + h - 1 - y < 1));
-    case 2:  // octagon
-      return std::abs(cx2) + std::abs(cy2) <= w + h - 4;
-    case 3:  // a hole in the middle
-      return !(std::abs(cx2) <= 1 + (w % 2 == 0) && std::abs(cy2) <= 1 + (h % 2 == 0) && y < h - 2);
-    case 4:  // arch: the top middle is open water
-      return !(y < h / 3 && std::abs(cx2) <= w / 3);
-    case 5:  // hourglass
-      return std::abs(cx2) <= w - 1 - 2 * std::max(0, 2 - std::abs(cy2) / 2);
-    case 6:  // twin towers
-      return !(y < h / 2 && std::abs(cx2) <= 1 + (w % 2 == 0));
-    case 7:  // steps down to the right
-      return y >= std::max(0, (x * 2) / 3 - 1) || x < 2;
-    case 8:  // cross
-      return std::abs(cx2) <= w / 2 + 1 || std::abs(cy2) <= h / 2 + 1 || y >= h - 2;
+    const int cx2 = 2 * x - (w - 1), cy2 = 2 * y - (h - 1); // doubled offsets from the centre
+    switch (shape) {
+    case 1: // cut corners
+        return !((x + y < 2) || (w - 1 - x + y < 2) || (x + h - 1 - y < 1) || (w - 1 - x + h - 1 - y < 1));
+    case 2: // octagon
+        return std::abs(cx2) + std::abs(cy2) <= w + h - 4;
+    case 3: // a hole in the middle
+        return !(std::abs(cx2) <= 1 + (w % 2 == 0) && std::abs(cy2) <= 1 + (h % 2 == 0) && y < h - 2);
+    case 4: // arch: the top middle is open water
+        return !(y < h / 3 && std::abs(cx2) <= w / 3);
+    case 5: // hourglass
+        return std::abs(cx2) <= w - 1 - 2 * std::max(0, 2 - std::abs(cy2) / 2);
+    case 6: // twin towers
+        return !(y < h / 2 && std::abs(cx2) <= 1 + (w % 2 == 0));
+    case 7: // steps down to the right
+        return y >= std::max(0, (x * 2) / 3 - 1) || x < 2;
+    case 8: // cross
+        return std::abs(cx2) <= w / 2 + 1 || std::abs(cy2) <= h / 2 + 1 || y >= h - 2;
     default:
-      return true;
-  }
+        return true;
+    }
 }
 
 // The lowest cell of a column segment is where items leave the board: it must hold no wall.
-bool is_exit(const Board& b, int x, int y) { return y == b.h - 1 || !b.exists(x, y + 1); }
+bool is_exit(const Board& b, int x, int y) {
+    return y == b.h - 1 || !b.exists(x, y + 1);
+}
 
 int cells_below(const Board& b, int x, int y) {
-  int n = 0;
-  for (int yy = y + 1; yy < b.h && b.exists(x, yy); ++yy) ++n;
-  return n;
+    int n = 0;
+    for (int yy = y + 1; yy < b.h && b.exists(x, yy); ++yy)
+        ++n;
+    return n;
 }
 
 struct LevelParams {
-  int global, country, inCountry;
-  int firstSlice, lastSlice;
-  bool lastOfCampaign;
+    int global, country, inCountry;
+    int firstSlice, lastSlice;
+    bool lastOfCampaign;
 };
 
 std::vector<int> colours_for(const LevelParams& p) {
-  const int count = p.global <= 3 ? 4 : p.global <= 15 ? 5 : p.global <= 45 ? 6 : 7;
-  std::vector<int> all = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10};
-  Rng rng(uint64_t(p.global) * 31 + 5);
-  for (int i = 9; i > 0; --i) std::swap(all[size_t(i)], all[size_t(rng.below(i + 1))]);
-  std::vector<int> out(all.begin(), all.begin() + count);
-  std::sort(out.begin(), out.end());
-  return out;
+    const int count = p.global <= 3 ? 4 : p.global <= 15 ? 5 : p.global <= 45 ? 6 : 7;
+    std::vector<int> all = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10};
+    Rng rng(uint64_t(p.global) * 31 + 5);
+    for (int i = 9; i > 0; --i)
+        std::swap(all[size_t(i)], all[size_t(rng.below(i + 1))]);
+    std::vector<int> out(all.begin(), all.begin() + count);
+    std::sort(out.begin(), out.end());
+    return out;
 }
 
 // Bonus codes introduced one by one, then mixed; the angry chip appears on level 23 only.
 std::vector<int> bonuses_for(const LevelParams& p) {
-  static const std::vector<std::pair<int, int>> firstSeen = {{4, 5}, {6, 1}, {8, 6}, {10, 2}, {12, 3}, {14, 4}, {16, 7}};
-  std::vector<int> out;
-  for (auto [level, code] : firstSeen)
-    if (p.global == level) out.push_back(code);
-  if (p.global == 23) out.push_back(8);
-  if (p.global > 16) {
-    Rng rng(uint64_t(p.global) * 7 + 1);
-    const int extra = 1 + (p.global > 40) + (p.global > 60);
-    for (int i = 0; i < extra; ++i) out.push_back(1 + rng.below(7));
-  }
-  return out;
+    static const std::vector<std::pair<int, int>> firstSeen = {{4, 5},  {6, 1},  {8, 6}, {10, 2},
+                                                               {12, 3}, {14, 4}, {16, 7}};
+    std::vector<int> out;
+    for (auto [level, code] : firstSeen)
+        if (p.global == level) out.push_back(code);
+    if (p.global == 23) out.push_back(8);
+    if (p.global > 16) {
+        Rng rng(uint64_t(p.global) * 7 + 1);
+        const int extra = 1 + (p.global > 40) + (p.global > 60);
+        for (int i = 0; i < extra; ++i)
+            out.push_back(1 + rng.below(7));
+    }
+    return out;
 }
 
 Board build_board(const LevelParams& p) {
-  Board b;
-  const int g = p.global;
-  b.w = std::min(10, 6 + g / 7 + (g % 3 == 0 && g > 10));
-  b.h = std::min(10, 6 + g / 8 + (g % 4 == 1 && g > 12));
-  const int shape = g <= 3 ? 0 : (g * 5 + p.country) % 9;
-  b.kind.assign(size_t(b.w * b.h), Cell::None);
-  b.value.assign(size_t(b.w * b.h), 0);
-  for (int y = 0; y < b.h; ++y)
-    for (int x = 0; x < b.w; ++x)
-      if (in_shape(shape, x, y, b.w, b.h)) b.at(x, y) = Cell::Chip;
-  // every column keeps at least three cells
-  for (int x = 0; x < b.w; ++x) {
-    int n = 0;
-    for (int y = 0; y < b.h; ++y) n += b.exists(x, y);
-    for (int y = b.h - 1; n < 3 && y >= 0; --y)
-      if (!b.exists(x, y)) {
-        b.at(x, y) = Cell::Chip;
-        ++n;
-      }
-  }
-  return b;
+    Board b;
+    const int g = p.global;
+    b.w = std::min(10, 6 + g / 7 + (g % 3 == 0 && g > 10));
+    b.h = std::min(10, 6 + g / 8 + (g % 4 == 1 && g > 12));
+    const int shape = g <= 3 ? 0 : (g * 5 + p.country) % 9;
+    b.kind.assign(size_t(b.w * b.h), Cell::None);
+    b.value.assign(size_t(b.w * b.h), 0);
+    for (int y = 0; y < b.h; ++y)
+        for (int x = 0; x < b.w; ++x)
+            if (in_shape(shape, x, y, b.w, b.h)) b.at(x, y) = Cell::Chip;
+    // every column keeps at least three cells
+    for (int x = 0; x < b.w; ++x) {
+        int n = 0;
+        for (int y = 0; y < b.h; ++y)
+            n += b.exists(x, y);
+        for (int y = b.h - 1; n < 3 && y >= 0; --y)
+            if (!b.exists(x, y)) {
+                b.at(x, y) = Cell::Chip;
+                ++n;
+            }
+    }
+    return b;
 }
 
 std::vector<std::pair<int, int>> free_cells(Board& b, int minRow, int maxRow, bool allowExit) {
-  std::vector<std::pair<int, int>> out;
-  for (int y = minRow; y <= maxRow && y < b.h; ++y)
-    for (int x = 0; x < b.w; ++x)
-      if (b.exists(x, y) && b.at(x, y) == Cell::Chip && (allowExit || !is_exit(b, x, y))) out.emplace_back(x, y);
-  return out;
+    std::vector<std::pair<int, int>> out;
+    for (int y = minRow; y <= maxRow && y < b.h; ++y)
+        for (int x = 0; x < b.w; ++x)
+            if (b.exists(x, y) && b.at(x, y) == Cell::Chip && (allowExit || !is_exit(b, x, y)))
+                out.emplace_back(x, y);
+    return out;
 }
 
 void place_slices(Board& b, const LevelParams& p, Rng& rng) {
-  // slices start high, in different columns, with room below them to travel
-  std::vector<int> columns;
-  for (int x = 0; x < b.w; ++x) columns.push_back(x);
-  for (int i = int(columns.size()) - 1; i > 0; --i) std::swap(columns[size_t(i)], columns[size_t(rng.below(i + 1))]);
-  int number = p.firstSlice;
-  for (int x : columns) {
-    if (number > p.lastSlice) break;
-    for (int y = 0; y < b.h; ++y)
-      if (b.exists(x, y)) {
-        if (cells_below(b, x, y) >= 3) {
-          b.at(x, y) = Cell::Slice;
-          b.val(x, y) = number++;
-        }
-        break;
-      }
-  }
+    // slices start high, in different columns, with room below them to travel
+    std::vector<int> columns;
+    for (int x = 0; x < b.w; ++x)
+        columns.push_back(x);
+    for (int i = int(columns.size()) - 1; i > 0; --i)
+        std::swap(columns[size_t(i)], columns[size_t(rng.below(i + 1))]);
+    int number = p.firstSlice;
+    for (int x : columns) {
+        if (number > p.lastSlice) break;
+        for (int y = 0; y < b.h; ++y)
+            if (b.exists(x, y)) {
+                if (cells_below(b, x, y) >= 3) {
+                    b.at(x, y) = Cell::Slice;
+                    b.val(x, y) = number++;
+                }
+                break;
+            }
+    }
 }
 
-void place_random(Board& b, Rng& rng, Cell kind, int count, int minRow, int maxRow, const std::vector<int>& values) {
-  for (int i = 0; i < count; ++i) {
-    auto cells = free_cells(b, minRow, maxRow, kind != Cell::Wall);
-    if (cells.empty()) return;
-    auto [x, y] = cells[size_t(rng.below(int(cells.size())))];
-    b.at(x, y) = kind;
-    b.val(x, y) = values.empty() ? 0 : values[size_t(i) % values.size()];
-  }
+void place_random(Board& b, Rng& rng, Cell kind, int count, int minRow, int maxRow,
+                  const std::vector<int>& values) {
+    for (int i = 0; i < count; ++i) {
+        auto cells = free_cells(b, minRow, maxRow, kind != Cell::Wall);
+        if (cells.empty()) return;
+        auto [x, y] = cells[size_t(rng.below(int(cells.size())))];
+        b.at(x, y) = kind;
+        b.val(x, y) = values.empty() ? 0 : values[size_t(i) % values.size()];
+    }
 }
 
 // Chained chips have fixed colours: three of one colour in a line would be a ready-made match.
 bool fixed_line(Board& b) {
-  auto colour = [&](int x, int y) {
-    if (!b.exists(x, y)) return 0;
-    const Cell k = b.at(x, y);
-    return (k == Cell::Chain1 || k == Cell::Chain2) ? b.val(x, y) : 0;
-  };
-  for (int y = 0; y < b.h; ++y)
-    for (int x = 0; x < b.w; ++x) {
-      const int c = colour(x, y);
-      if (c == 0) continue;
-      if (colour(x + 1, y) == c && colour(x + 2, y) == c) return true;
-      if (colour(x, y + 1) == c && colour(x, y + 2) == c) return true;
-    }
-  return false;
+    auto colour = [&](int x, int y) {
+        if (!b.exists(x, y)) return 0;
+        const Cell k = b.at(x, y);
+        return (k == Cell::Chain1 || k == Cell::Chain2) ? b.val(x, y) : 0;
+    };
+    for (int y = 0; y < b.h; ++y)
+        for (int x = 0; x < b.w; ++x) {
+            const int c = colour(x, y);
+            if (c == 0) continue;
+            if (colour(x + 1, y) == c && colour(x + 2, y) == c) return true;
+            if (colour(x, y + 1) == c && colour(x, y + 2) == c) return true;
+        }
+    return false;
 }
 
 std::string token(Cell k, int v) {
-  char buf[8];
-  switch (k) {
-    case Cell::None: return "----";
-    case Cell::Chip: return "c000";
-    case Cell::Wall: return "w000";
-    case Cell::Slice: std::snprintf(buf, sizeof buf, "a%03d", v); return buf;
-    case Cell::Bonus: std::snprintf(buf, sizeof buf, "b%03d", v); return buf;
-    case Cell::Chain1: std::snprintf(buf, sizeof buf, "x%03d", v); return buf;
-    case Cell::Chain2: std::snprintf(buf, sizeof buf, "X%03d", v); return buf;
-  }
-  return "----";
+    char buf[8];
+    switch (k) {
+    case Cell::None:
+        return "----";
+    case Cell::Chip:
+        return "c000";
+    case Cell::Wall:
+        return "w000";
+    case Cell::Slice:
+        std::snprintf(buf, sizeof buf, "a%03d", v);
+        return buf;
+    case Cell::Bonus:
+        std::snprintf(buf, sizeof buf, "b%03d", v);
+        return buf;
+    case Cell::Chain1:
+        std::snprintf(buf, sizeof buf, "x%03d", v);
+        return buf;
+    case Cell::Chain2:
+        std::snprintf(buf, sizeof buf, "X%03d", v);
+        return buf;
+    }
+    return "----";
 }
 
 // Time grows with the work (slices, their distance, obstacles) and shrinks as the player learns.
 int time_for(const Board& b, const LevelParams& p, int walls, int chains) {
-  const double work = 55 + 32.0 * (p.lastSlice - p.firstSlice + 1) + 4.0 * b.h + 3.0 * walls + 4.0 * chains;
-  const double ease = 1.45 - 0.6 * (p.global - 1) / 75.0;
-  return int(std::lround(work * ease / 5.0) * 5);
+    const double work = 55 + 32.0 * (p.lastSlice - p.firstSlice + 1) + 4.0 * b.h + 3.0 * walls + 4.0 * chains;
+    const double ease = 1.45 - 0.6 * (p.global - 1) / 75.0;
+    return int(std::lround(work * ease / 5.0) * 5);
 }
 
 std::string level_text(const LevelParams& p, const std::string& townEnglish) {
-  Rng rng(uint64_t(p.global) * 1009 + 17);
-  Board b = build_board(p);
-  const std::vector<int> colours = colours_for(p);
-  place_slices(b, p, rng);
-  const int g = p.global;
-  const int walls = g < 5 ? 0 : std::min(8, 1 + (g - 5) / 6);
-  const int chain1 = g < 7 ? 0 : std::min(9, 2 + (g - 7) / 5);
-  const int chain2 = g < 12 ? 0 : std::min(6, 1 + (g - 12) / 8);
-  place_random(b, rng, Cell::Wall, walls, 1, b.h - 2, {});
-  for (int attempt = 0; attempt < 20; ++attempt) {
-    Board trial = b;
-    std::vector<int> c1, c2;
-    for (int i = 0; i < chain1; ++i) c1.push_back(colours[size_t(rng.below(int(colours.size())))]);
-    for (int i = 0; i < chain2; ++i) c2.push_back(colours[size_t(rng.below(int(colours.size())))]);
-    place_random(trial, rng, Cell::Chain1, chain1, b.h / 3, b.h - 1, c1);
-    place_random(trial, rng, Cell::Chain2, chain2, b.h / 2, b.h - 1, c2);
-    if (!fixed_line(trial)) {
-      b = trial;
-      break;
+    Rng rng(uint64_t(p.global) * 1009 + 17);
+    Board b = build_board(p);
+    const std::vector<int> colours = colours_for(p);
+    place_slices(b, p, rng);
+    const int g = p.global;
+    const int walls = g < 5 ? 0 : std::min(8, 1 + (g - 5) / 6);
+    const int chain1 = g < 7 ? 0 : std::min(9, 2 + (g - 7) / 5);
+    const int chain2 = g < 12 ? 0 : std::min(6, 1 + (g - 12) / 8);
+    place_random(b, rng, Cell::Wall, walls, 1, b.h - 2, {});
+    for (int attempt = 0; attempt < 20; ++attempt) {
+        Board trial = b;
+        std::vector<int> c1, c2;
+        for (int i = 0; i < chain1; ++i)
+            c1.push_back(colours[size_t(rng.below(int(colours.size())))]);
+        for (int i = 0; i < chain2; ++i)
+            c2.push_back(colours[size_t(rng.below(int(colours.size())))]);
+        place_random(trial, rng, Cell::Chain1, chain1, b.h / 3, b.h - 1, c1);
+        place_random(trial, rng, Cell::Chain2, chain2, b.h / 2, b.h - 1, c2);
+        if (!fixed_line(trial)) {
+            b = trial;
+            break;
+        }
     }
-  }
-  const std::vector<int> bonuses = bonuses_for(p);
-  place_random(b, rng, Cell::Bonus, int(bonuses.size()), 0, b.h / 2, bonuses);
+    const std::vector<int> bonuses = bonuses_for(p);
+    place_random(b, rng, Cell::Bonus, int(bonuses.size()), 0, b.h / 2, bonuses);
 
-  std::ostringstream s;
-  s << "; Velmora level " << g << " (" << townEnglish << ")\n";
-  s << "; slices " << p.firstSlice << ".." << p.lastSlice << "\n";
-  s << "Time " << time_for(b, p, walls, chain1 + 2 * chain2) << "\n";
-  s << "ColorCount " << colours.size() << "\n";
-  s << "Colors";
-  for (int c : colours) s << ' ' << c;
-  s << "\n";
-  s << "Field " << b.w << 'x' << b.h << "\n";
-  for (int y = 0; y < b.h; ++y) {
-    for (int x = 0; x < b.w; ++x) s << token(b.at(x, y), b.val(x, y));
+    std::ostringstream s;
+    s << "; Velmora level " << g << " (" << townEnglish << ")\n";
+    s << "; slices " << p.firstSlice << ".." << p.lastSlice << "\n";
+    s << "Time " << time_for(b, p, walls, chain1 + 2 * chain2) << "\n";
+    s << "ColorCount " << colours.size() << "\n";
+    s << "Colors";
+    for (int c : colours)
+        s << ' ' << c;
     s << "\n";
-  }
-  return s.str();
+    s << "Field " << b.w << 'x' << b.h << "\n";
+    for (int y = 0; y < b.h; ++y) {
+        for (int x = 0; x < b.w; ++x)
+            s << token(b.at(x, y), b.val(x, y));
+        s << "\n";
+    }
+    return s.str();
 }
 
-}  // namespace
+} // namespace
 
 void write_campaign(const Context& ctx, const Campaign& campaign) {
-  std::ostringstream s;
-  s << "; Velmora campaign: countries in play order, their levels and the towns on their maps\n";
-  s << "CountryCount " << campaign.countries.size() << "\n";
-  s << "CountryNames";
-  for (const Country& c : campaign.countries) s << ' ' << c.folder;
-  s << "\nLevelCount";
-  for (const Country& c : campaign.countries) s << ' ' << c.towns.size();
-  s << "\n";
-  const size_t lang = ctx.lang == Lang::Eng ? 0 : ctx.lang == Lang::Rus ? 1 : 2;
-  for (const Country& c : campaign.countries) {
-    s << "\nTownCoords " << c.folder << "\n";
-    for (size_t i = 0; i < c.towns.size(); ++i) {
-      char num[24];
-      std::snprintf(num, sizeof num, "%02zu", i + 1);
-      s << num << ' ' << c.towns[i].x << ' ' << c.towns[i].y << ' ' << to_codepage(c.towns[i].name[lang], ctx.codepage()) << "\n";
+    std::ostringstream s;
+    s << "; Velmora campaign: countries in play order, their levels and the towns on their maps\n";
+    s << "CountryCount " << campaign.countries.size() << "\n";
+    s << "CountryNames";
+    for (const Country& c : campaign.countries)
+        s << ' ' << c.folder;
+    s << "\nLevelCount";
+    for (const Country& c : campaign.countries)
+        s << ' ' << c.towns.size();
+    s << "\n";
+    const size_t lang = ctx.lang == Lang::Eng ? 0 : ctx.lang == Lang::Rus ? 1 : 2;
+    for (const Country& c : campaign.countries) {
+        s << "\nTownCoords " << c.folder << "\n";
+        for (size_t i = 0; i < c.towns.size(); ++i) {
+            char num[24];
+            std::snprintf(num, sizeof num, "%02zu", i + 1);
+            s << num << ' ' << c.towns[i].x << ' ' << c.towns[i].y << ' '
+              << to_codepage(c.towns[i].name[lang], ctx.codepage()) << "\n";
+        }
     }
-  }
-  write_file(ctx.out / "Levels" / "Countries.txt", s.str());
+    write_file(ctx.out / "Levels" / "Countries.txt", s.str());
 
-  int global = 0;
-  for (size_t ci = 0; ci < campaign.countries.size(); ++ci) {
-    const Country& c = campaign.countries[ci];
-    for (size_t i = 0; i < c.towns.size(); ++i) {
-      ++global;
-      LevelParams p{global, int(ci) + 1, int(i) + 1, c.levelSlices[i].first, c.levelSlices[i].second,
-                    global == campaign.levelCount()};
-      char name[32];
-      std::snprintf(name, sizeof name, "%02zu.map", i + 1);
-      write_file(ctx.out / "Levels" / c.folder / name, level_text(p, c.towns[i].name[0]));
+    int global = 0;
+    for (size_t ci = 0; ci < campaign.countries.size(); ++ci) {
+        const Country& c = campaign.countries[ci];
+        for (size_t i = 0; i < c.towns.size(); ++i) {
+            ++global;
+            LevelParams p{global,
+                          int(ci) + 1,
+                          int(i) + 1,
+                          c.levelSlices[i].first,
+                          c.levelSlices[i].second,
+                          global == campaign.levelCount()};
+            char name[32];
+            std::snprintf(name, sizeof name, "%02zu.map", i + 1);
+            write_file(ctx.out / "Levels" / c.folder / name, level_text(p, c.towns[i].name[0]));
+        }
     }
-  }
 }
 
-}  // namespace content
+} // namespace content

@@ -13,29 +13,29 @@ namespace content {
 enum class Lang { Eng, Rus, Ger };
 
 struct Context {
-  std::filesystem::path out;
-  Lang lang = Lang::Eng;
+    std::filesystem::path out;
+    Lang lang = Lang::Eng;
 
-  CodePage codepage() const { return lang == Lang::Rus ? CodePage::Cp1251 : CodePage::Cp1252; }
-  std::string code() const { return lang == Lang::Rus ? "Rus" : lang == Lang::Ger ? "Ger" : "Eng"; }
-  std::filesystem::path textures(const std::string& rel) const { return out / "Textures" / rel; }
+    CodePage codepage() const { return lang == Lang::Rus ? CodePage::Cp1251 : CodePage::Cp1252; }
+    std::string code() const { return lang == Lang::Rus ? "Rus" : lang == Lang::Ger ? "Ger" : "Eng"; }
+    std::filesystem::path textures(const std::string& rel) const { return out / "Textures" / rel; }
 };
 
 struct Town {
-  int x = 0, y = 0;
-  std::array<std::string, 3> name;  // UTF-8: English, Russian, German
+    int x = 0, y = 0;
+    std::array<std::string, 3> name; // UTF-8: English, Russian, German
 };
 
 struct Country {
-  std::string folder;       // one word, also the art and map file names
-  std::vector<Town> towns;  // one per level
-  int sliceCount = 0;       // slices of the artefact
-  std::vector<std::pair<int, int>> levelSlices;  // first and last slice number held by each level
+    std::string folder;                           // one word, also the art and map file names
+    std::vector<Town> towns;                      // one per level
+    int sliceCount = 0;                           // slices of the artefact
+    std::vector<std::pair<int, int>> levelSlices; // first and last slice number held by each level
 };
 
 struct Campaign {
-  std::vector<Country> countries;
-  int levelCount() const;
+    std::vector<Country> countries;
+    int levelCount() const;
 };
 
 // Map pictures are this size; town coordinates are relative to their top-left corner.
@@ -53,4 +53,4 @@ void write_artefacts(const Context& ctx, const Campaign& campaign);
 void write_particles(const Context& ctx);
 void write_sounds(const Context& ctx);
 
-}  // namespace content
+} // namespace content

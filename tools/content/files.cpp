@@ -7,11 +7,11 @@
 namespace content {
 
 void write_file(const std::filesystem::path& path, std::string_view bytes) {
-  if (path.has_parent_path()) std::filesystem::create_directories(path.parent_path());
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  if (!out) throw std::runtime_error("cannot write " + path.string());
-  out.write(bytes.data(), std::streamsize(bytes.size()));
-  if (!out) throw std::runtime_error("cannot write " + path.string());
+    if (path.has_parent_path()) std::filesystem::create_directories(path.parent_path());
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    if (!out) throw std::runtime_error("cannot write " + path.string());
+    out.write(bytes.data(), std::streamsize(bytes.size()));
+    if (!out) throw std::runtime_error("cannot write " + path.string());
 }
 
 namespace {
@@ -38,41 +38,44 @@ constexpr std::array<char16_t, 64> kCp1251Low = {
     0x0491, 0x00B5, 0x00B6, 0x00B7, 0x0451, 0x2116, 0x0454, 0x00BB, 0x0458, 0x0405, 0x0455, 0x0457};
 
 char32_t decode_utf8(std::string_view s, size_t& i) {
-  const auto c = static_cast<unsigned char>(s[i++]);
-  if (c < 0x80) return c;
-  int extra = c >= 0xF0 ? 3 : c >= 0xE0 ? 2 : 1;
-  char32_t v = c & (0x3F >> extra);
-  for (int k = 0; k < extra && i < s.size(); ++k) v = (v << 6) | (static_cast<unsigned char>(s[i++]) & 0x3F);
-  return v;
+    const auto c = static_cast<unsigned char>(s[i++]);
+    if (c < 0x80) return c;
+    int extra = c >= 0xF0 ? 3 : c >= 0xE0 ? 2 : 1;
+    char32_t v = c & (0x3F >> extra);
+    for (int k = 0; k < extra && i < s.size(); ++k)
+        v = (v << 6) | (static_cast<unsigned char>(s[i++]) & 0x3F);
+    return v;
 }
 
-}  // namespace
+} // namespace
 
 char32_t codepage_char(unsigned char byte, CodePage cp) {
-  if (byte < 0x80) return byte;
-  if (cp == CodePage::Cp1252) return kCp1252[byte - 0x80];
-  if (byte >= 0xC0) return char32_t(0x0410 + (byte - 0xC0));
-  return kCp1251Low[byte - 0x80];
+    if (byte < 0x80) return byte;
+    if (cp == CodePage::Cp1252) return kCp1252[byte - 0x80];
+    if (byte >= 0xC0) return char32_t(0x0410 + (byte - 0xC0));
+    return kCp1251Low[byte - 0x80];
 }
 
 std::string to_codepage(std::string_view utf8, CodePage cp) {
-  std::string out;
-  size_t i = 0;
-  while (i < utf8.size()) {
-    const char32_t c = decode_utf8(utf8, i);
-    if (c < 0x80) {
-      out.push_back(char(c));
-      continue;
+    std::string out;
+    size_t i = 0;
+    while (i < utf8.size()) {
+        const char32_t c = decode_utf8(utf8, i);
+        if (c < 0x80) {
+            out.push_back(char(c));
+            continue;
+        }
+        bool found = false;
+        for (int b = 0x80; b <= 0xFF && !found; ++b)
+            if (codepage_char(static_cast<unsigned char>(b), cp) == c) {
+                out.push_back(char(b));
+                found = true;
+            }
+        if (!found)
+            throw std::runtime_error("character U+" + std::to_string(uint32_t(c)) +
+                                     " is not in the code page: " + std::string(utf8));
     }
-    bool found = false;
-    for (int b = 0x80; b <= 0xFF && !found; ++b)
-      if (codepage_char(static_cast<unsigned char>(b), cp) == c) {
-        out.push_back(char(b));
-        found = true;
-      }
-    if (!found) throw std::runtime_error("character U+" + std::to_string(uint32_t(c)) + " is not in the code page: " + std::string(utf8));
-  }
-  return out;
+    return out;
 }
 
-}  // namespace content
+} // namespace content

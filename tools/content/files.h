@@ -20,20 +20,20 @@ char32_t codepage_char(unsigned char byte, CodePage cp);
 
 // Small deterministic generator (xorshift64*), identical on every platform and library.
 class Rng {
-public:
-  explicit Rng(uint64_t seed) : state_(seed * 0x9E3779B97F4A7C15ull + 0x1234567ull) { next(); }
-  uint64_t next() {
-    state_ ^= state_ >> 12;
-    state_ ^= state_ << 25;
-    state_ ^= state_ >> 27;
-    return state_ * 2685821657736338717ull;
-  }
-  double uniform() { return double(next() >> 11) * (1.0 / 9007199254740992.0); }
-  double range(double lo, double hi) { return lo + (hi - lo) * uniform(); }
-  int below(int n) { return n <= 0 ? 0 : int(next() % uint64_t(n)); }
+  public:
+    explicit Rng(uint64_t seed) : state_(seed * 0x9E3779B97F4A7C15ull + 0x1234567ull) { next(); }
+    uint64_t next() {
+        state_ ^= state_ >> 12;
+        state_ ^= state_ << 25;
+        state_ ^= state_ >> 27;
+        return state_ * 2685821657736338717ull;
+    }
+    double uniform() { return double(next() >> 11) * (1.0 / 9007199254740992.0); }
+    double range(double lo, double hi) { return lo + (hi - lo) * uniform(); }
+    int below(int n) { return n <= 0 ? 0 : int(next() % uint64_t(n)); }
 
-private:
-  uint64_t state_;
+  private:
+    uint64_t state_;
 };
 
-}  // namespace content
+} // namespace content

@@ -12,36 +12,36 @@ namespace content {
 
 // Straight (not premultiplied) 0xAARRGGBB pixels, top row first.
 struct Image {
-  int width = 0;
-  int height = 0;
-  std::vector<uint32_t> pixels;
+    int width = 0;
+    int height = 0;
+    std::vector<uint32_t> pixels;
 
-  Image() = default;
-  Image(int w, int h, uint32_t fill = 0) : width(w), height(h), pixels(size_t(w) * h, fill) {}
-  uint32_t& at(int x, int y) { return pixels[size_t(y) * width + x]; }
-  uint32_t at(int x, int y) const { return pixels[size_t(y) * width + x]; }
+    Image() = default;
+    Image(int w, int h, uint32_t fill = 0) : width(w), height(h), pixels(size_t(w) * h, fill) {}
+    uint32_t& at(int x, int y) { return pixels[size_t(y) * width + x]; }
+    uint32_t at(int x, int y) const { return pixels[size_t(y) * width + x]; }
 };
 
 // A cairo image surface with its context; everything the tool paints goes through one.
 class Canvas {
-public:
-  Canvas(int w, int h);
-  ~Canvas();
-  Canvas(const Canvas&) = delete;
-  Canvas& operator=(const Canvas&) = delete;
+  public:
+    Canvas(int w, int h);
+    ~Canvas();
+    Canvas(const Canvas&) = delete;
+    Canvas& operator=(const Canvas&) = delete;
 
-  cairo_t* cr() const { return cr_; }
-  int width() const { return width_; }
-  int height() const { return height_; }
-  Image image() const;
-  // Paints a picture at (x, y) scaled by (sx, sy).
-  void place(const Image& img, double x, double y, double sx = 1.0, double sy = 1.0, double alpha = 1.0);
+    cairo_t* cr() const { return cr_; }
+    int width() const { return width_; }
+    int height() const { return height_; }
+    Image image() const;
+    // Paints a picture at (x, y) scaled by (sx, sy).
+    void place(const Image& img, double x, double y, double sx = 1.0, double sy = 1.0, double alpha = 1.0);
 
-private:
-  int width_;
-  int height_;
-  cairo_surface_t* surface_;
-  cairo_t* cr_;
+  private:
+    int width_;
+    int height_;
+    cairo_surface_t* surface_;
+    cairo_t* cr_;
 };
 
 // cairo surface built from an Image (premultiplied copy); the caller destroys it.
@@ -58,4 +58,4 @@ void write_alpha_jpeg(const std::filesystem::path& path, const Image& img);
 // Windows cursor file (.cur) of a 32 × 32 picture with its hot spot.
 void write_cursor(const std::filesystem::path& path, const Image& img, int hotX, int hotY);
 
-}  // namespace content
+} // namespace content

@@ -25,7 +25,7 @@ constexpr uint32_t GoldDark = 0x7A4E12;
 constexpr uint32_t Stone = 0x8E8A80;
 constexpr uint32_t Parchment = 0xF1E6C8;
 constexpr uint32_t Ink = 0x1C1A2A;
-}  // namespace pal
+} // namespace pal
 
 void set_rgb(cairo_t* cr, uint32_t rgb, double alpha = 1.0);
 uint32_t mix(uint32_t a, uint32_t b, double t);
@@ -45,9 +45,11 @@ void draw_sea(Canvas& c, uint64_t seed, double sandLine = 0.78, bool shafts = tr
 // Sandy floor with ripples from height y down.
 void draw_sand_floor(Canvas& c, double y, uint64_t seed);
 // Soft caustic light net, additive-looking white lines.
-void draw_caustics(cairo_t* cr, double x, double y, double w, double h, double phase, double alpha, uint64_t seed);
+void draw_caustics(cairo_t* cr, double x, double y, double w, double h, double phase, double alpha,
+                   uint64_t seed);
 // Ruined column, arch and the like for backgrounds.
-void draw_column(cairo_t* cr, double x, double base, double w, double h, uint32_t rgb, double alpha, bool broken);
+void draw_column(cairo_t* cr, double x, double base, double w, double h, uint32_t rgb, double alpha,
+                 bool broken);
 void draw_seaweed(cairo_t* cr, double x, double base, double h, double sway, uint32_t rgb, double alpha);
 
 // Adds fine film-grain noise (same bytes every run).
@@ -55,4 +57,4 @@ void add_grain(Image& img, double amount, uint64_t seed);
 // Multiplies the alpha of every pixel.
 void scale_alpha(Image& img, double factor);
 
-}  // namespace content
+} // namespace content

@@ -7,9 +7,9 @@
 namespace content {
 
 struct TextEntry {
-  std::string key;
-  std::string eng, rus, ger;  // UTF-8; "\n" breaks a line
-  int wrap = 0;               // break lines at this many characters (0: as written)
+    std::string key;
+    std::string eng, rus, ger; // UTF-8; "\n" breaks a line
+    int wrap = 0;              // break lines at this many characters (0: as written)
 };
 
 const std::vector<TextEntry>& ui_texts();
@@ -19,4 +19,4 @@ std::vector<TextEntry> all_texts();
 // Word-wraps a UTF-8 text to lines of at most `width` characters, keeping existing breaks.
 std::string wrap_text(const std::string& utf8, int width);
 
-}  // namespace content
+} // namespace content
