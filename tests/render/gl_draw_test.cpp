@@ -1,6 +1,7 @@
 // Drawing on the real OpenGL device (under the virtual display): a tiled picture and a textured
 // quad go through the state blocks and the texture memory, and the screen capture shows them.
 #include "rendera_helpers.h"
+#include "render/multirect.h"
 #include "render/visual.h"
 
 namespace velmora::testing {
@@ -111,6 +112,40 @@ TEST_F(GlDrawing, TiledPictureAndQuadAppearOnTheirPixels) {
     const TTgaImage again = Shoot({&pic});
     EXPECT_EQ(Rgb(again, 110, 110), 0xFF0000u);
     EXPECT_EQ(Rgb(again, 610, 505), 0x000000u);
+}
+
+TEST_F(GlDrawing, BlendedQuadColourRectAndMultiRectUseTheirBlocks) {
+    TColorRect back;
+    back.SetRect(0, 0, 800, 600);
+    back.SetColor(0xFF0000FFu);
+    back.Block1 = sbDiffuse;
+    back.RestoreDeviceObjects();
+
+    WriteFile("Textures/Half.tga", TgaBytes(20, 20, std::vector<uint32_t>(400, 0x80FF0000u)));
+    ASSERT_TRUE(Store->CreateTex(62, "\\Textures\\Half.tga"));
+    TTexRect half;
+    half.TexId = 62;
+    half.Block1 = sbTexAlpha;
+    half.PlaceTexture(100, 100, false);
+    half.RestoreDeviceObjects();
+
+    WriteFile("Textures/Atlas.tga", TgaBytes(16, 16, std::vector<uint32_t>(256, 0xFF00FF00u)));
+    ASSERT_TRUE(Store->CreateTex(61, "\\Textures\\Atlas.tga"));
+    TTexMultiRect multi(2, WriteText("a.dscr", "[Head]\n16 16\n[Body]\n0 0 8 8 300 300\n8 8 8 8 500 300\n"));
+    multi.TexId = 61;
+    multi.SetSlot(1, 1);
+    multi.SetSlot(2, 2);
+    multi.SlotVisible[1] = false;
+    multi.RestoreDeviceObjects();
+    multi.FillVertices();
+
+    const TTgaImage shot = Shoot({&back, &half, &multi});
+    EXPECT_EQ(Rgb(shot, 50, 50), 0x0000FFu);
+    const uint32_t mixed = Rgb(shot, 110, 110);
+    EXPECT_NEAR(int(mixed >> 16), 128, 3);
+    EXPECT_NEAR(int(mixed & 0xFF), 127, 3);
+    EXPECT_EQ(Rgb(shot, 304, 304), 0x0000FFu); // hidden slot
+    EXPECT_EQ(Rgb(shot, 504, 304), 0x00FF00u);
 }
 
 } // namespace
