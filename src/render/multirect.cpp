@@ -60,7 +60,7 @@ bool TTexMultiRect::ReadDscr(const std::string& fileName) {
     int32_t piece = 1;
     bool tooMany = false;
     for (const std::string& line : lines) {
-        if (IsCommentLine(line)) continue;
+        if (IsCommentLine(line) || Trim(line).empty()) continue;
         if (line[0] == '[') {
             if (line == "[Head]") section = dsHead;
             if (line == "[Body]") section = dsBody;

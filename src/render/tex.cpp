@@ -311,7 +311,7 @@ bool TTexArr::LoadUVFromFile(const std::string& fileName, TUVRect* rects, int32_
     }
     int32_t n = 0;
     for (const std::string& line : lines) {
-        if (IsCommentLine(line)) continue;
+        if (IsCommentLine(line) || Trim(line).empty()) continue;
         if (n >= capacity) {
             Report("TTexArr.LoadUVFromFile: Too many rectangles \"" + fileName +
                    "\"; Limit=" + std::to_string(capacity));

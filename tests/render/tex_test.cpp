@@ -115,7 +115,7 @@ TEST_F(TextureStore, WrongExtensionKeepsTheNameAndLoadsNothing) {
 }
 
 TEST_F(TextureStore, UvFilesSkipCommentsAndRespectTheTableSize) {
-    WriteText("t.uv", "0 0 32 32\n\n; a comment\n// another\n32 0 64 32\r\n256 128 0 64\n");
+    WriteText("t.uv", "0 0 32 32\n\n   \n; a comment\n// another\n32 0 64 32\r\n256 128 0 64\n");
     TUVRect rects[2];
     int32_t count = -1;
     ASSERT_TRUE(Store->LoadUVFromFile(PathOf("t.uv"), rects, 2, count));
