@@ -9,6 +9,7 @@
 #include "app/options.h"
 #include "app/textfile.h"
 #include "platform/files.h"
+#include "platform/win32.h"
 
 namespace velmora {
 
@@ -97,9 +98,10 @@ int32_t BassVolume(float setting) {
 TSoundDepot::TSoundDepot() {
     SoundDepot = this;
     PrepareSlots();
-    if (BASS_GetVersion() != BASS_VERSION_1_8)
+    if (BASS_GetVersion() != BASS_VERSION_1_8) {
         Report("BASS version 1.8 was not loaded");
-    else if (SoundOn())
+        MessageBox(nullptr, "BASS version 1.8 was not loaded", "Velmora", MB_OK | MB_ICONERROR);
+    } else if (SoundOn())
         AudioStarted = StartAudio();
     InitSamples();
     InitMusics();

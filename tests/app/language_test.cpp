@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <memory>
 
 #include "services_fixture.h"
@@ -158,6 +159,17 @@ TEST_F(LangTest, MissingTextFileLeavesEveryCallerText) {
     const std::string log = Folder.LogText();
     ASSERT_NE(log.find(expected), std::string::npos);
     EXPECT_NE(log.find("TextResourses.txt\""), std::string::npos);
+}
+
+TEST_F(LangTest, TheContentPackHasEveryTextInItsLanguage) {
+    const std::string data = VELMORA_DATA_DIR;
+    if (!std::filesystem::exists(data + "/Texts/TextResourses.txt"))
+        GTEST_SKIP() << "no content pack in " << data;
+    InitDataPaths(data);
+    auto lang = Load();
+    EXPECT_GT(lang->Keys.size(), 100u);
+    EXPECT_NE(Lookup(*lang, "TEXT_Nobody"), "<preset>");
+    EXPECT_EQ(Folder.LogText().find("uLanguage"), std::string::npos) << Folder.LogText();
 }
 
 TEST_F(LangTest, TheGlobalIsClearedWithItsObject) {

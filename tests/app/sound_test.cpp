@@ -6,6 +6,7 @@
 #include <chrono>
 #include <cstdint>
 #include <cstring>
+#include <filesystem>
 #include <cstdlib>
 #include <memory>
 #include <thread>
@@ -212,6 +213,22 @@ TEST_F(SoundDepotTest, AFailedAudioStartTurnsSoundOffForTheRun) {
     depot.PlaySample(sndButton1);
     EXPECT_EQ(depot.Samples[sndButton1].Voices[0].Channel, 0u);
     EXPECT_EQ(log.find("Can't find Sample"), std::string::npos); // nothing loaded, nothing reported
+}
+
+TEST_F(SoundDepotTest, TheContentPackFillsEverySlot) {
+    const std::string data = VELMORA_DATA_DIR;
+    if (!std::filesystem::exists(data + "/Sound/Snd/descr.txt"))
+        GTEST_SKIP() << "no content pack in " << data;
+    InitDataPaths(data);
+    TSoundDepot depot;
+    for (const TSoundTableRow& row : SoundTable) {
+        const TSampleRec& rec = depot.Samples[row.Slot];
+        for (int32_t v = 0; v < row.Voices; ++v)
+            EXPECT_NE(rec.Voices[v].Sample, 0u) << row.Name << " voice " << v;
+    }
+    EXPECT_EQ(Folder.LogText().find("TSoundDepot"), std::string::npos) << Folder.LogText();
+    depot.PlayMusic(sndMusic_Game31, 0, true); // an Ogg Vorbis loop
+    EXPECT_TRUE(BASS_ChannelIsActive(depot.MusicChannel));
 }
 
 // ---- What reaches the speakers: SDL's disk driver writes the mixed output to a file. ----------
