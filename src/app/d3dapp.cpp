@@ -8,6 +8,7 @@
 #include "app/log.h"
 #include "app/options.h"
 #include "app/sound.h"
+#include "app/sound.h"
 #include "app/testhooks.h"
 #include "engine/basic.h"
 #include "engine/group.h"

@@ -17,6 +17,7 @@
 #include "engine/random.h"
 #include "render/blocks.h"
 #include "render/tex.h"
+#include "render/visual.h"
 #include "platform/files.h"
 #include "render/itf.h"
 
@@ -158,6 +159,12 @@ bool CaptureScreen() {
 // ---- TVisMouse ---------------------------------------------------------------------------------
 
 TVisMouse::TVisMouse() {
+    // The textured cursor stays hidden: the system cursor shows the shapes.
+    auto* sprite = Add(new TTexRect());
+    sprite->Visible = false;
+    sprite->SetWidth(32 * PixelSize);
+    sprite->SetHeight(32 * PixelSize);
+    Sprite = sprite;
     bool allLoaded = true;
     for (int i = 0; i < 3; ++i) {
         const std::string file = Paths.Textures + "\\Cursor_" + std::to_string(i + 1) + ".xcr";
