@@ -213,7 +213,6 @@ TEST_F(Visuals, LargePictureIsCutIntoTilesWithShortLastColumnAndRow) {
 
     pic.InvalidateDeviceObjects();
     ST(0, nullptr); // the device and ST let go of it
-    ForgetRememberedTexture();
     EXPECT_EQ(Rec->LiveTextures(), 0);
     pic.RestoreDeviceObjects();
     EXPECT_EQ(Rec->LiveTextures(), 6);
