@@ -308,8 +308,9 @@ TEST_F(AudioOutputTest, PausingSilencesTheOutputUntilResumed) {
     });
     const size_t start = r.FirstSound();
     ASSERT_LT(start, r.Samples.size()) << "nothing was heard";
-    // 500 ms of pause: at least 300 ms (stereo samples) of silence between sound before and after.
-    EXPECT_GT(r.LongestInnerSilence(start), size_t(0.3 * 44100 * 2));
+    // 500 ms of pause: at least 200 ms (stereo samples) of silence between sound before and after
+    // (less than the whole pause, as a busy machine may run the output thread late).
+    EXPECT_GT(r.LongestInnerSilence(start), size_t(0.2 * 44100 * 2));
     EXPECT_GT(r.Peak(start), 10000);
     const size_t tail = r.Samples.size() - size_t(0.1 * 44100 * 2);
     EXPECT_GT(r.Peak(tail), 10000); // sound again after resuming
