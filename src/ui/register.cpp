@@ -1,8 +1,13 @@
 #include "engine/group.h"
+#include "ui/w_menu.h"
+#include "ui/w_menuoptions.h"
 
 namespace velmora {
 
 // The window classes of this folder announce their codes to the scene group here.
-void RegisterUiWindows() {}
+void RegisterUiWindows() {
+    RegisterExitDialog(CreateExitDialog);
+    RegisterWindow(12, CreateMenuOptions);
+}
 
 } // namespace velmora

@@ -1,0 +1,137 @@
+#include "ui/w_menuoptions.h"
+
+#include "app/d3dapp.h"
+#include "app/gamedat.h"
+#include "app/sound.h"
+#include "engine/group.h"
+#include "ui/wincontrols.h"
+
+namespace velmora {
+
+namespace {
+
+// Layout inside the 480 x 400 panel, in pixels from its top-left corner.
+constexpr int32_t cTitleInside = 52; // the title's top this far below the panel's top (with the lift)
+constexpr int32_t cBarLeft = 60, cBarWidth = 360, cBarHeight = 24;
+constexpr int32_t cMusicBarTop = 100, cSoundBarTop = 165;
+constexpr int32_t cBoxLeft = 60, cFirstBoxTop = 205, cBoxStep = 36;
+constexpr int32_t cButtonsTop = 330, cButtonGap = 24;
+
+} // namespace
+
+TW_MenuOptions::TW_MenuOptions() {
+    OpenMusicVolume = GameDat.MusicVolume;
+    OpenSoundVolume = GameDat.SoundVolume;
+    OpenFullScreen = GameDat.FullScreen != 0;
+    OpenShowHelp = GameDat.ShowHelp != 0;
+    OpenDragNDrop = GameDat.DragNDrop != 0;
+    CreatePanel("\\Textures\\Options_Panel.tga", 19);
+    SetTitles("TEXT_Title_OPTIONS", "", -cTitleInside, 0);
+    CreateContent();
+    AfterContent();
+}
+
+void TW_MenuOptions::CreateContent() {
+    const int32_t left = PanelLeftPx(), top = PanelTopPx();
+    MusicBar = Add(
+        new TTrackBar("TEXT_TrackBar_Music", {left + cBarLeft, top + cMusicBarTop, cBarWidth, cBarHeight}));
+    SoundBar = Add(
+        new TTrackBar("TEXT_TrackBar_Sound", {left + cBarLeft, top + cSoundBarTop, cBarWidth, cBarHeight}));
+    MusicBar->SetValue(OpenMusicVolume);
+    SoundBar->SetValue(OpenSoundVolume);
+    auto box = [&](const char* caption, int32_t row, bool checked) {
+        return Add(new TCheckBox(caption, left + cBoxLeft, top + cFirstBoxTop + row * cBoxStep, checked));
+    };
+    FullScreenBox = box("TEXT_CheckBox_Fullscren", 0, OpenFullScreen);
+    ShowHelpBox = box("TEXT_CheckBox_ShowHelp", 1, OpenShowHelp);
+    DragNDropBox = box("TEXT_CheckBox_DragNDrop", 2, OpenDragNDrop);
+    // Bound after the opening values are shown, so that opening changes nothing.
+    MusicBar->OnChange = [this](TTrackBar* b) { OnMusicChange(b); };
+    SoundBar->OnChange = [this](TTrackBar* b) { OnSoundChange(b); };
+    FullScreenBox->OnChange = [this](TCheckBox* b) { OnFullScreenChange(b); };
+    ShowHelpBox->OnChange = [this](TCheckBox* b) { OnShowHelpChange(b); };
+    DragNDropBox->OnChange = [this](TCheckBox* b) { OnDragNDropChange(b); };
+
+    Buttons = Add(new TButtonMaster());
+    const int32_t total = 2 * cWideButtonWidth + cButtonGap;
+    const int32_t bx = left + (PanelWidthPx() - total) / 2;
+    Buttons->CreateButton(0, "TEXT_Ok", {bx, top + cButtonsTop, cWideButtonWidth, cDefaultButtonHeight});
+    Buttons->CreateButton(
+        1, "TEXT_Cancel",
+        {bx + cWideButtonWidth + cButtonGap, top + cButtonsTop, cWideButtonWidth, cDefaultButtonHeight});
+}
+
+bool TW_MenuOptions::CanInteract() {
+    return Buttons && !Buttons->Busy();
+}
+
+bool TW_MenuOptions::KeyDown(uint16_t key) {
+    if (!CanInteract()) return false;
+    if (key == VK_ESCAPE) {
+        Buttons->SetButtonPressed(1);
+        return true;
+    }
+    return Buttons->KeyDown(key);
+}
+
+void TW_MenuOptions::MouseProc() {
+    if (!CanInteract()) return;
+    Buttons->MouseProc();
+    MusicBar->MouseProc();
+    SoundBar->MouseProc();
+    FullScreenBox->MouseProc();
+    ShowHelpBox->MouseProc();
+    DragNDropBox->MouseProc();
+}
+
+void TW_MenuOptions::OnButtonUp(TBasic*, int32_t index) {
+    if (index == 0)
+        Accept();
+    else
+        Cancel();
+    Dead = true;
+}
+
+void TW_MenuOptions::Accept() {
+    if (GameDat.PlayerCount < 1) return;
+    TPlayerRec& player = CurrentPlayerRec();
+    player.PlayerShowHelp = GameDat.ShowHelp;
+    player.PlayerDragNDrop = GameDat.DragNDrop;
+}
+
+void TW_MenuOptions::Cancel() {
+    if (MusicBar->Value != OpenMusicVolume) MusicBar->SetValue(OpenMusicVolume);
+    if (SoundBar->Value != OpenSoundVolume) SoundBar->SetValue(OpenSoundVolume);
+    FullScreenBox->SetChecked(OpenFullScreen);
+    ShowHelpBox->SetChecked(OpenShowHelp);
+    DragNDropBox->SetChecked(OpenDragNDrop);
+}
+
+void TW_MenuOptions::OnMusicChange(TTrackBar* bar) {
+    GameDat.MusicVolume = bar->Value;
+    if (SoundDepot) SoundDepot->UpdateMusicVolume();
+}
+
+void TW_MenuOptions::OnSoundChange(TTrackBar* bar) {
+    GameDat.SoundVolume = bar->Value;
+    if (SoundDepot && !SoundDepot->IsPlaying(sndTrackBarMove)) SoundDepot->PlaySample(sndTrackBarMove);
+}
+
+void TW_MenuOptions::OnFullScreenChange(TCheckBox* box) {
+    GameDat.FullScreen = box->Checked ? 1 : 0;
+    QuitRequest = qrToggleFullscreen;
+}
+
+void TW_MenuOptions::OnShowHelpChange(TCheckBox* box) {
+    GameDat.ShowHelp = box->Checked ? 1 : 0;
+}
+
+void TW_MenuOptions::OnDragNDropChange(TCheckBox* box) {
+    GameDat.DragNDrop = box->Checked ? 1 : 0;
+}
+
+TBasic* CreateMenuOptions() {
+    return new TW_MenuOptions();
+}
+
+} // namespace velmora
