@@ -134,40 +134,75 @@ void draw_scarab(cairo_t* cr) {
     cairo_restore(cr);
 }
 
+// The navigator's mask: a striped headdress of gold and lapis behind a golden face.
 void draw_mask(cairo_t* cr) {
-    cairo_move_to(cr, 128, 18);
-    cairo_curve_to(cr, 200, 18, 222, 70, 214, 130);
-    cairo_curve_to(cr, 206, 190, 170, 236, 128, 240);
-    cairo_curve_to(cr, 86, 236, 50, 190, 42, 130);
-    cairo_curve_to(cr, 34, 70, 56, 18, 128, 18);
-    metal(cr, 18, 240, 0xFFF0A0, 0xA86A10);
+    // headdress with its two lappets
+    cairo_move_to(cr, 128, 10);
+    cairo_curve_to(cr, 190, 10, 214, 50, 216, 100);
+    cairo_line_to(cr, 232, 236);
+    cairo_line_to(cr, 178, 236);
+    cairo_line_to(cr, 170, 150);
+    cairo_line_to(cr, 86, 150);
+    cairo_line_to(cr, 78, 236);
+    cairo_line_to(cr, 24, 236);
+    cairo_line_to(cr, 40, 100);
+    cairo_curve_to(cr, 42, 50, 66, 10, 128, 10);
+    cairo_close_path(cr);
+    metal(cr, 10, 236, 0xFFE890, 0xB07818);
     cairo_fill_preserve(cr);
-    engrave(cr, 0x4A2A04, 0.8, 3);
-    for (int k = 0; k < 7; ++k) {
-        cairo_move_to(cr, 52 + k * 2, 60 + k * 18);
-        cairo_line_to(cr, 204 - k * 2, 60 + k * 18);
+    cairo_save(cr);
+    cairo_clip_preserve(cr);
+    for (int k = 0; k < 16; ++k) {
+        cairo_rectangle(cr, 0, 18 + k * 14, 256, 7);
     }
-    engrave(cr, 0x1A3A8A, 0.35, 5);
-    for (int s = -1; s <= 1; s += 2) {
-        cairo_save(cr);
-        cairo_translate(cr, 128 + s * 36, 112);
-        cairo_scale(cr, 1.6, 0.8);
-        cairo_arc(cr, 0, 0, 12, 0, kTau);
-        cairo_restore(cr);
-        set_rgb(cr, 0xFFFFFF);
+    set_rgb(cr, 0x1E3C8C, 0.9);
+    cairo_fill(cr);
+    cairo_restore(cr);
+    engrave(cr, 0x3A2204, 0.9, 3);
+    // face
+    cairo_move_to(cr, 128, 46);
+    cairo_curve_to(cr, 170, 46, 182, 80, 178, 118);
+    cairo_curve_to(cr, 174, 160, 154, 190, 128, 194);
+    cairo_curve_to(cr, 102, 190, 82, 160, 78, 118);
+    cairo_curve_to(cr, 74, 80, 86, 46, 128, 46);
+    cairo_pattern_t* g = cairo_pattern_create_radial(112, 90, 6, 128, 120, 90);
+    cairo_pattern_add_color_stop_rgb(g, 0, 1, 0.96, 0.75);
+    cairo_pattern_add_color_stop_rgb(g, 0.6, 0.93, 0.72, 0.25);
+    cairo_pattern_add_color_stop_rgb(g, 1, 0.6, 0.38, 0.08);
+    cairo_set_source(cr, g);
+    cairo_fill_preserve(cr);
+    cairo_pattern_destroy(g);
+    engrave(cr, 0x4A2A04, 0.8, 2.5);
+    // eyes of blue glass with kohl lines
+    for (int side = -1; side <= 1; side += 2) {
+        const double ex = 128 + side * 24;
+        cairo_move_to(cr, ex - 14, 104);
+        cairo_curve_to(cr, ex - 6, 96, ex + 6, 96, ex + 14, 104);
+        cairo_curve_to(cr, ex + 6, 110, ex - 6, 110, ex - 14, 104);
+        set_rgb(cr, 0xF8F4EC);
         cairo_fill_preserve(cr);
-        engrave(cr, 0x101830, 1, 3);
-        cairo_arc(cr, 128 + s * 36, 112, 7, 0, kTau);
-        set_rgb(cr, 0x2060E0);
+        engrave(cr, 0x101830, 1, 2.5);
+        cairo_arc(cr, ex, 103.5, 4.5, 0, kTau);
+        set_rgb(cr, 0x2A6AE0);
         cairo_fill(cr);
+        cairo_move_to(cr, ex + side * 14, 104);
+        cairo_line_to(cr, ex + side * 26, 100);
+        cairo_move_to(cr, ex - 14, 90);
+        cairo_curve_to(cr, ex - 4, 84, ex + 6, 84, ex + 15, 90);
+        engrave(cr, 0x101830, 1, 3);
     }
-    cairo_move_to(cr, 128, 120);
-    cairo_line_to(cr, 120, 160);
-    cairo_line_to(cr, 136, 160);
-    engrave(cr, 0x4A2A04, 0.7, 2.5);
-    cairo_move_to(cr, 106, 188);
-    cairo_curve_to(cr, 120, 196, 136, 196, 150, 188);
+    cairo_move_to(cr, 128, 110);
+    cairo_line_to(cr, 121, 146);
+    cairo_line_to(cr, 134, 146);
+    engrave(cr, 0x4A2A04, 0.6, 2);
+    cairo_move_to(cr, 110, 164);
+    cairo_curve_to(cr, 122, 170, 134, 170, 146, 164);
     engrave(cr, 0x4A2A04, 0.8, 3);
+    // beard of the navigator
+    rounded_rect(cr, 118, 192, 20, 46, 6);
+    metal(cr, 192, 238, 0x3A5CB0, 0x142A6A);
+    cairo_fill_preserve(cr);
+    engrave(cr, 0xE8C060, 0.8, 2);
 }
 
 void draw_medallion(cairo_t* cr) {

@@ -48,7 +48,54 @@ void island_city(cairo_t* cr, double w, double h, double scale) {
             cairo_fill(cr);
         }
     }
-    sun(cr, w / 2, base - 118 * scale, 14 * scale, 1.0);
+    // the sun disc of Velmora on its pillar above the temple
+    const double top = base - 108 * scale;
+    cairo_rectangle(cr, w / 2 - 3 * scale, top + 4 * scale, 6 * scale, 20 * scale);
+    set_rgb(cr, 0xE8E0D0);
+    cairo_fill(cr);
+    sun(cr, w / 2, top - 10 * scale, 14 * scale, 1.0);
+    // lighthouse of Oris on the right headland, cypresses on the slopes
+    const double lx = w * 0.8, lh = 70 * scale;
+    cairo_move_to(cr, lx - 7 * scale, base - 14 * scale);
+    cairo_line_to(cr, lx - 4 * scale, base - 14 * scale - lh);
+    cairo_line_to(cr, lx + 4 * scale, base - 14 * scale - lh);
+    cairo_line_to(cr, lx + 7 * scale, base - 14 * scale);
+    cairo_close_path(cr);
+    vertical_gradient(cr, base - lh, base, 0xFFFFFF, 0xB8B0A0);
+    cairo_fill(cr);
+    radial_glow(cr, lx, base - 18 * scale - lh, 14 * scale, 0xFFF4C0, 0.9);
+    for (int i = 0; i < 6; ++i) {
+        const double tx = w * (0.16 + 0.05 * i + (i > 2 ? 0.42 : 0)), ty = base - (8 + (i % 3) * 6) * scale;
+        cairo_save(cr);
+        cairo_translate(cr, tx, ty);
+        cairo_scale(cr, 3 * scale, 11 * scale);
+        cairo_arc(cr, 0, -1, 1, 0, kTau);
+        cairo_restore(cr);
+        set_rgb(cr, 0x2A4A2A, 0.9);
+        cairo_fill(cr);
+    }
+}
+
+void ship(cairo_t* cr, double x, double y, double s) {
+    cairo_move_to(cr, x - 24 * s, y);
+    cairo_line_to(cr, x + 24 * s, y);
+    cairo_line_to(cr, x + 16 * s, y + 8 * s);
+    cairo_line_to(cr, x - 18 * s, y + 8 * s);
+    cairo_close_path(cr);
+    set_rgb(cr, 0x4A2A14);
+    cairo_fill(cr);
+    cairo_move_to(cr, x, y);
+    cairo_line_to(cr, x, y - 34 * s);
+    set_rgb(cr, 0x3A2010);
+    cairo_set_line_width(cr, 1.5 * s);
+    cairo_stroke(cr);
+    cairo_move_to(cr, x - 14 * s, y - 30 * s);
+    cairo_curve_to(cr, x - 4 * s, y - 24 * s, x + 4 * s, y - 24 * s, x + 14 * s, y - 30 * s);
+    cairo_line_to(cr, x + 14 * s, y - 6 * s);
+    cairo_curve_to(cr, x + 4 * s, y - 2 * s, x - 4 * s, y - 2 * s, x - 14 * s, y - 6 * s);
+    cairo_close_path(cr);
+    vertical_gradient(cr, y - 30 * s, y, 0xF8F0E0, 0xD8C8A8);
+    cairo_fill(cr);
 }
 
 void sea_surface(cairo_t* cr, double w, double y, double h) {
@@ -219,6 +266,19 @@ Image large_sun() {
     sky(cr, 800, 600, 0xF0B860, 0xD86030);
     sea_surface(cr, 800, 430, 600);
     island_city(cr, 800, 600, 2.2);
+    // the sun disc's light on the water
+    Rng rng(806);
+    for (int i = 0; i < 60; ++i) {
+        const double y = rng.range(436, 600), half = (y - 420) * 0.35 * rng.uniform();
+        cairo_move_to(cr, 400 - half, y);
+        cairo_line_to(cr, 400 + half, y);
+        set_rgb(cr, 0xFFE8A0, 0.35);
+        cairo_set_line_width(cr, 1.5);
+        cairo_stroke(cr);
+    }
+    ship(cr, 140, 470, 1.6);
+    ship(cr, 660, 500, 1.2);
+    ship(cr, 560, 448, 0.7);
     Image img = c.image();
     add_grain(img, 3, 801);
     return img;
