@@ -22,6 +22,12 @@ namespace {
 TWorldPoint Centre(int32_t col, int32_t row) {
     return Net ? Net->CellCentre(col, row) : TWorldPoint{};
 }
+int32_t GlareFrame(float phase) {
+    static const float edges[] = {0.83f, 0.67f, 0.5f, 0.33f, 0.17f};
+    int32_t f = 0;
+    while (f < 5 && phase <= edges[f]) ++f;
+    return f;
+}
 float BoardTime() {
     return Net ? Net->AStateTime : 0;
 }
@@ -145,7 +151,8 @@ TStartChip::TStartChip(int32_t col, float fallTime, float delay, int32_t row, in
 void TStartChip::Step() {
     const bool transition = BoardGame && BoardGame->TransitionRunning();
     if (!transition && Delay > 0) {
-        if (Delay - Delta < 0) {
+        // The delay runs out on the step that reaches 0, so the content always shows with its sound.
+        if (Delay - Delta <= 0) {
             Delay = 0;
             BoardPlaySample("StartLevel_FallDown");
         } else {
@@ -266,7 +273,7 @@ void TGlare::Step() {
     }
     Phase = std::max(0.0f, Phase - Speed * Delta);
     Shown = !(Variant == 0 && Phase > 1) && !(BoardGame && BoardGame->Paused());
-    if (Phase > 0) Frame = std::min(5, static_cast<int32_t>((1 - std::min(Phase, 1.0f)) * 6));
+    if (Phase > 0) Frame = GlareFrame(Phase);
     const TCell* cell = Net ? &Net->Cells.At(Col, Row) : nullptr;
     if (!cell || cell->Kind != Kind || cell->Value != Value) {
         Dead = true;

@@ -217,6 +217,28 @@ TEST_F(BoardStateTest, DropInFallsEachColumnByItsContentCount) {
     EXPECT_EQ(n.FlyAt(2, 4), nullptr) << "the blank gets no drop";
 }
 
+TEST_F(BoardStateTest, FrozenBoardShowsEachColumnOnceItsDelayRunsOut) {
+    TNet& n = MakeBoard(3, 3);
+    n.StartLevel();
+    ASSERT_NE(VisNet, nullptr);
+    n.SetAState(asFrozen);
+    BoardSamplesPlayed.clear();
+    for (int i = 0; i < 20; ++i)
+        n.Step();
+    EXPECT_TRUE(VisNet->Chips.empty()) << "nothing shows before its delay";
+    ASSERT_EQ(BoardSamplesPlayed.size(), 3u) << "one for each content of the first column";
+    EXPECT_EQ(BoardSamplesPlayed.back(), "StartLevel_FallDown");
+    n.Step();
+    ASSERT_EQ(VisNet->Chips.size(), 3u) << "the first column shows";
+    EXPECT_LT(VisNet->Chips[0].Opacity, 0.1f) << "and fades in as it falls";
+    for (int i = 0; i < 100; ++i)
+        n.Step();
+    ASSERT_EQ(VisNet->Chips.size(), 9u);
+    for (const auto& chip : VisNet->Chips)
+        EXPECT_FLOAT_EQ(chip.Opacity, 1);
+    EXPECT_FLOAT_EQ(VisNet->Chips[8].Pos.Y, n.CellCentre(3, 3).Y) << "landed in its cell";
+}
+
 TEST_F(BoardStateTest, BlowRowClearsTheRowToHoles) {
     TNet& n = MakeBoard(4, 3);
     Arrange({"1 2 3 4", "2 w s1 b3", "3 4 1 2"});
