@@ -493,7 +493,7 @@ HRESULT TD3DApplication::Render3DEnvironment() {
     const HRESULT coop = Device->TestCooperativeLevel();
     if (coop == D3DERR_DEVICELOST) return D3D_OK;
     if (coop == D3DERR_DEVICENOTRESET) {
-        if (Windowed) {
+        if (Windowed && D3D) {
             D3DDISPLAYMODE desktop{};
             if (SUCCEEDED(D3D->GetAdapterDisplayMode(Adapter, &desktop))) {
                 DesktopFormat = desktop.Format;

@@ -13,6 +13,7 @@
 #include "app/options.h"
 #include "app/screenshot.h"
 #include "app/sound.h"
+#include "app/testhooks.h"
 #include "board/countries.h"
 #include "engine/random.h"
 #include "render/blocks.h"
@@ -231,7 +232,8 @@ TGroup::TGroup() {
     LoadGameDat();
     WindowedNow = Options.Windowed;
     bool fullscreen = false;
-    if (FullscreenChoiceOfPlayer(fullscreen) && fullscreen == WindowedNow) {
+    // "--windowed" overrides the player's stored choice as it overrides the configuration.
+    if (!TestHooks.Windowed && FullscreenChoiceOfPlayer(fullscreen) && fullscreen == WindowedNow) {
         if (App) App->CheckedToggleFullscreen(true);
         WindowedNow = !WindowedNow;
     }

@@ -70,10 +70,10 @@ TEST_F(StartUp, FixedStepRunWritesScreenshotAndStartUpLines) {
     EXPECT_FALSE(Has(log, "Project: Failed initialization Direct3D"));
 }
 
-TEST_F(StartUp, OptionsFileIsCopiedIntoTheLogAndScriptCloseEndsTheRun) {
+TEST_F(StartUp, OptionsFileIsCopiedIntoTheLogAndScriptedRunEndsCleanly) {
     std::ofstream(Dir / "Options.txt") << "Windowed 1\nWidth 1024\nHeight 768\n";
     std::ofstream(Dir / "script.txt") << "# close early\n5 close\n";
-    ASSERT_EQ(Run("--fixed-step --frames 1000 --script script.txt"), 0);
+    ASSERT_EQ(Run("--fixed-step --frames 200 --script script.txt"), 0);
     const std::vector<std::string> log = Log();
     EXPECT_TRUE(Has(log, "****-----------------------Options.txt----------------------****"));
     EXPECT_TRUE(Has(log, "Width 1024"));
