@@ -43,7 +43,7 @@ const TDialogButtons cDialogButtons[4] = {
 bool StillInTree(const TBasic* obj) {
     if (!obj || !RootGroup) return false;
     if (obj == RootGroup) return true;
-    TBasic* walk = nullptr;
+    TBasic* walk = RootGroup;
     while (RootGroup->GetNext(walk))
         if (walk == obj) return true;
     return false;

@@ -1,0 +1,165 @@
+// The options window: live volume changes, OK keeping and Cancel or Escape restoring the opening
+// values, the player's own copy of the help and drag-and-drop choices.
+#include <cstring>
+
+#include "app/d3dapp.h"
+#include "app/gamedat.h"
+#include "app/sound.h"
+#include "platform/bass.h"
+#include "ui/w_menuoptions.h"
+#include "ui/wincontrols.h"
+#include "uiframe_fixture.h"
+
+using namespace velmora;
+using velmora::testing::TUiFrameTest;
+
+namespace velmora {
+void RegisterUiWindows();
+}
+
+namespace {
+
+class Options_ : public TUiFrameTest {
+  protected:
+    void SetUp() override {
+        TUiFrameTest::SetUp();
+        GameDat.MusicVolume = 0.8f;
+        GameDat.SoundVolume = 0.6f;
+        GameDat.FullScreen = 0;
+        GameDat.ShowHelp = 1;
+        GameDat.DragNDrop = 0;
+        GameDat.PlayerCount = 1;
+        GameDat.CurrentPlayer = 1;
+        ClearPlayer(1);
+        GameDat.Players[0].PlayerShowHelp = 1;
+        GameDat.Players[0].PlayerDragNDrop = 0;
+    }
+    void TearDown() override {
+        QuitRequest = qrNone;
+        TUiFrameTest::TearDown();
+    }
+    TW_MenuOptions* Open() { return Group->Add(new TW_MenuOptions()); }
+    void Finish(TW_MenuOptions* w) {
+        for (int i = 0; i < 100 && Group->Contains(w); ++i)
+            Frame();
+    }
+    // Clicks the bar at a fraction of its width.
+    void ClickBar(TTrackBar* bar, float fraction) {
+        const int x = bar->Rect.Left + static_cast<int>(fraction * bar->Rect.Width);
+        Click(x, bar->Rect.Top + bar->Rect.Height / 2);
+    }
+    void ClickBox(TCheckBox* box) { Click(box->MarkRect.Left + 4, box->MarkRect.Top + 4); }
+    void ClickButton(TW_MenuOptions* w, int i) {
+        const TPixelRect& r = w->Buttons->ButtonList[i].Rect;
+        Click(r.Left + r.Width / 2, r.Top + r.Height / 2);
+    }
+    int MusicChannelVolume() const {
+        int freq = 0, volume = -1, pan = 0;
+        BASS_ChannelGetAttributes(SoundDepot->MusicChannel, &freq, &volume, &pan);
+        return volume;
+    }
+};
+
+TEST_F(Options_, ControlsOpenWithTheStoredValues) {
+    TW_MenuOptions* w = Open();
+    EXPECT_FLOAT_EQ(w->MusicBar->Value, 0.8f);
+    EXPECT_FLOAT_EQ(w->SoundBar->Value, 0.6f);
+    EXPECT_FALSE(w->FullScreenBox->Checked);
+    EXPECT_TRUE(w->ShowHelpBox->Checked);
+    EXPECT_FALSE(w->DragNDropBox->Checked);
+    EXPECT_EQ(FocusObject, w);
+    EXPECT_EQ(QuitRequest, qrNone) << "opening changes nothing";
+}
+
+TEST_F(Options_, MusicBarAppliesAtOnceAndCancelRestoresTheVolume) {
+    SoundDepot->PlayMusic(sndMusic_Menu, 0, true);
+    const bool musicRuns = SoundDepot->MusicChannel != 0;
+    TW_MenuOptions* w = Open();
+    ClickBar(w->MusicBar, 0.25f);
+    EXPECT_NEAR(GameDat.MusicVolume, 0.25f, 0.01f);
+    if (musicRuns) {
+        EXPECT_EQ(MusicChannelVolume(), BassVolume(GameDat.MusicVolume));
+    }
+    ClickButton(w, 1);
+    Finish(w);
+    EXPECT_FLOAT_EQ(GameDat.MusicVolume, 0.8f);
+    if (musicRuns) {
+        EXPECT_EQ(MusicChannelVolume(), 80);
+    }
+    EXPECT_FALSE(Group->Contains(w));
+}
+
+TEST_F(Options_, EscapeIsCancel) {
+    TW_MenuOptions* w = Open();
+    ClickBar(w->SoundBar, 0.9f);
+    ClickBox(w->DragNDropBox);
+    ClickBox(w->ShowHelpBox);
+    EXPECT_EQ(GameDat.DragNDrop, 1);
+    EXPECT_EQ(GameDat.ShowHelp, 0);
+    EXPECT_TRUE(Key(VK_ESCAPE));
+    Finish(w);
+    EXPECT_FLOAT_EQ(GameDat.SoundVolume, 0.6f);
+    EXPECT_EQ(GameDat.DragNDrop, 0);
+    EXPECT_EQ(GameDat.ShowHelp, 1);
+    EXPECT_EQ(GameDat.Players[0].PlayerDragNDrop, 0) << "the player's copy is left alone";
+}
+
+TEST_F(Options_, OkKeepsTheChoicesAndCopiesThemToTheCurrentPlayer) {
+    TW_MenuOptions* w = Open();
+    ClickBar(w->MusicBar, 0.5f);
+    ClickBox(w->DragNDropBox);
+    ClickBox(w->ShowHelpBox);
+    ClickButton(w, 0);
+    Finish(w);
+    EXPECT_NEAR(GameDat.MusicVolume, 0.5f, 0.01f);
+    EXPECT_EQ(GameDat.DragNDrop, 1);
+    EXPECT_EQ(GameDat.ShowHelp, 0);
+    EXPECT_EQ(GameDat.Players[0].PlayerDragNDrop, 1);
+    EXPECT_EQ(GameDat.Players[0].PlayerShowHelp, 0);
+}
+
+TEST_F(Options_, OkWithoutPlayersTouchesNoRecord) {
+    GameDat.PlayerCount = 0;
+    GameDat.CurrentPlayer = 0;
+    TPlayerRec saved[cPlayerCount];
+    std::memcpy(saved, GameDat.Players, sizeof saved);
+    TW_MenuOptions* w = Open();
+    ClickBox(w->DragNDropBox);
+    ClickButton(w, 0);
+    Finish(w);
+    EXPECT_EQ(GameDat.DragNDrop, 1);
+    EXPECT_EQ(std::memcmp(saved, GameDat.Players, sizeof saved), 0);
+}
+
+TEST_F(Options_, FullScreenBoxAsksForTheSwitchAndCancelSwitchesBack) {
+    TW_MenuOptions* w = Open();
+    ClickBox(w->FullScreenBox);
+    EXPECT_EQ(QuitRequest, qrToggleFullscreen);
+    EXPECT_EQ(GameDat.FullScreen, 1);
+    QuitRequest = qrNone; // the frame performs it
+    ClickButton(w, 1);
+    Finish(w);
+    EXPECT_EQ(QuitRequest, qrToggleFullscreen);
+    EXPECT_EQ(GameDat.FullScreen, 0);
+}
+
+TEST_F(Options_, SoundBarPlaysItsSample) {
+    TW_MenuOptions* w = Open();
+    const HCHANNEL before = SoundDepot->Samples[sndTrackBarMove].Voices[0].Channel;
+    ClickBar(w->SoundBar, 0.3f);
+    EXPECT_NE(SoundDepot->Samples[sndTrackBarMove].Voices[0].Channel, before);
+    EXPECT_NEAR(GameDat.SoundVolume, 0.3f, 0.01f);
+}
+
+TEST_F(Options_, RegisteredUnderCodeTwelve) {
+    RegisterUiWindows();
+    ASSERT_NE(RegisteredWindow(12), nullptr);
+    Group->NextWindow = 12;
+    Frame();
+    bool found = false;
+    for (TBasic* c = Group->First; c; c = c->Next)
+        found = found || dynamic_cast<TW_MenuOptions*>(c) != nullptr;
+    EXPECT_TRUE(found);
+}
+
+} // namespace
