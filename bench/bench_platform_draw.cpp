@@ -40,7 +40,8 @@ struct TScene {
         pp.BackBufferFormat = D3DFMT_X8R8G8B8;
         pp.SwapEffect = D3DSWAPEFFECT_DISCARD;
         pp.Windowed = TRUE;
-        if (FAILED(D3D->CreateDevice(0, D3DDEVTYPE_HAL, Wnd, D3DCREATE_SOFTWARE_VERTEXPROCESSING, &pp, &Dev))) return;
+        if (FAILED(D3D->CreateDevice(0, D3DDEVTYPE_HAL, Wnd, D3DCREATE_SOFTWARE_VERTEXPROCESSING, &pp, &Dev)))
+            return;
         D3DTestFinishEveryFrame(true);
         MakeTextures();
         MakeBlock();
@@ -48,8 +49,10 @@ struct TScene {
         SetPixelProjection();
     }
     ~TScene() {
-        for (auto* vb : Buffers) vb->Release();
-        for (auto* t : Textures) t->Release();
+        for (auto* vb : Buffers)
+            vb->Release();
+        for (auto* t : Textures)
+            t->Release();
         if (Dev) {
             Dev->SetTexture(0, nullptr);
             Dev->SetStreamSource(0, nullptr, 0);
@@ -67,7 +70,8 @@ struct TScene {
             D3DLOCKED_RECT lr{};
             tex->LockRect(0, &lr, nullptr, 0);
             auto* px = static_cast<DWORD*>(lr.pBits);
-            for (int p = 0; p < 64 * 64; ++p) px[p] = 0x80000000u | static_cast<DWORD>(p * 977 * (i + 1));
+            for (int p = 0; p < 64 * 64; ++p)
+                px[p] = 0x80000000u | static_cast<DWORD>(p * 977 * (i + 1));
             tex->UnlockRect(0);
             Textures.push_back(tex);
         }
@@ -98,8 +102,10 @@ struct TScene {
             Dev->CreateVertexBuffer(4 * sizeof(Vertex), D3DUSAGE_WRITEONLY, kFVF, D3DPOOL_MANAGED, &vb);
             BYTE* data = nullptr;
             vb->Lock(0, 0, &data, 0);
-            const Vertex v[4] = {{0, 0, 0, 0xFFFFFFFF, 0, 0}, {32, 0, 0, 0xFFFFFFFF, 1, 0},
-                                 {0, 32, 0, 0xFFFFFFFF, 0, 1}, {32, 32, 0, 0xFFFFFFFF, 1, 1}};
+            const Vertex v[4] = {{0, 0, 0, 0xFFFFFFFF, 0, 0},
+                                 {32, 0, 0, 0xFFFFFFFF, 1, 0},
+                                 {0, 32, 0, 0xFFFFFFFF, 0, 1},
+                                 {32, 32, 0, 0xFFFFFFFF, 1, 1}};
             std::memcpy(data, v, sizeof v);
             vb->Unlock();
             Buffers.push_back(vb);

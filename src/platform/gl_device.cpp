@@ -339,7 +339,9 @@ class GLDevice final : public IDirect3DDevice8, detail::ResourceOwner, detail::B
         const char* driver = std::getenv("SDL_VIDEODRIVER");
         if (driver && std::strcmp(driver, "offscreen") == 0) finishEveryFrame = true;
         MakeWhiteTexture();
-        return ApplyParameters(params);
+        const HRESULT hr = ApplyParameters(params);
+        if (SUCCEEDED(hr)) State.SetDefaults(BackW, BackH, params.EnableAutoDepthStencil);
+        return hr;
     }
 
     // ---- IUnknown ----
@@ -854,6 +856,8 @@ class GLDevice final : public IDirect3DDevice8, detail::ResourceOwner, detail::B
         bool MatricesValid = false;
         D3DMATRIX World{}, View{}, Projection{};
         D3DVIEWPORT8 Viewport{};
+        D3DLIGHT8 Lights[detail::MaxLights]{};
+        bool LightOn[detail::MaxLights]{};
     } Applied;
 
     void ForgetAppliedState() { Applied = AppliedState{}; }
@@ -988,7 +992,9 @@ class GLDevice final : public IDirect3DDevice8, detail::ResourceOwner, detail::B
             std::memcmp(&Applied.Viewport, &vp, sizeof vp) == 0 &&
             (pretransformed || (std::memcmp(&Applied.World, &State.World, sizeof(D3DMATRIX)) == 0 &&
                                 std::memcmp(&Applied.View, &State.View, sizeof(D3DMATRIX)) == 0 &&
-                                std::memcmp(&Applied.Projection, &State.Projection, sizeof(D3DMATRIX)) == 0)))
+                                std::memcmp(&Applied.Projection, &State.Projection, sizeof(D3DMATRIX)) == 0 &&
+                                std::memcmp(Applied.Lights, State.Lights, sizeof State.Lights) == 0 &&
+                                std::memcmp(Applied.LightOn, State.LightOn, sizeof State.LightOn) == 0)))
             return;
         Applied.MatricesValid = true;
         Applied.Pretransformed = pretransformed;
@@ -996,6 +1002,8 @@ class GLDevice final : public IDirect3DDevice8, detail::ResourceOwner, detail::B
         Applied.World = State.World;
         Applied.View = State.View;
         Applied.Projection = State.Projection;
+        std::memcpy(Applied.Lights, State.Lights, sizeof State.Lights);
+        std::memcpy(Applied.LightOn, State.LightOn, sizeof State.LightOn);
         glDepthRange(vp.MinZ, vp.MaxZ);
         if (pretransformed) {
             // Screen pixels of the whole target; z 0..1 as depth.

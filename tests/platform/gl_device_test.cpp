@@ -486,6 +486,31 @@ TEST_F(GLDeviceTest, CullingFollowsDirect3DWinding) {
     EXPECT_RGB(At(220, 20), 0, 0, 0, 0);
 }
 
+TEST_F(GLDeviceTest, DepthTestKeepsTheNearerSurface) {
+    Dev->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f, 0);
+    Dev->SetRenderState(D3DRS_ZENABLE, D3DZB_TRUE);
+    Dev->SetRenderState(D3DRS_ZFUNC, D3DCMP_LESSEQUAL);
+    Dev->SetVertexShader(TLFVF);
+    auto quad = [&](float z, DWORD c) {
+        const TLVertex v[4] = {{0, 0, z, 1, c}, {100, 0, z, 1, c}, {0, 100, z, 1, c}, {100, 100, z, 1, c}};
+        Dev->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, v, sizeof(TLVertex));
+    };
+    Dev->BeginScene();
+    quad(0.2f, 0xFFFF0000);
+    quad(0.8f, 0xFF00FF00); // behind the red one
+    Dev->SetRenderState(D3DRS_ZWRITEENABLE, FALSE);
+    quad(0.1f, 0x80000000); // in front, but leaves the depth alone
+    Dev->SetRenderState(D3DRS_ZWRITEENABLE, TRUE);
+    quad(0.15f, 0xFF0000FF);
+    Dev->EndScene();
+    EXPECT_RGB(At(50, 50), 0, 0, 255, 0);
+    Dev->SetRenderState(D3DRS_ZENABLE, D3DZB_FALSE);
+    Dev->BeginScene();
+    quad(0.9f, 0xFFFFFF00); // no test: drawn over everything
+    Dev->EndScene();
+    EXPECT_RGB(At(50, 50), 255, 255, 0, 0);
+}
+
 TEST_F(GLDeviceTest, FlatShadingTakesTheFirstVertexColour) {
     Dev->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
     Dev->SetRenderState(D3DRS_SHADEMODE, D3DSHADE_FLAT);
@@ -528,6 +553,42 @@ TEST_F(GLDeviceTest, DirectionalLightLightsFacingSurfacesOnly) {
     Dev->EndScene();
     EXPECT_RGB(At(50, 50), 0, 255, 0, 2);
     EXPECT_RGB(At(250, 50), 0, 0, 0, 2);
+
+    // Turning the light round with nothing else changed swaps the two.
+    light.Direction = {0, 0, -1};
+    Dev->SetLight(0, &light);
+    Dev->BeginScene();
+    Dev->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, lit, sizeof(LitVertex));
+    Dev->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, dark, sizeof(LitVertex));
+    Dev->EndScene();
+    EXPECT_RGB(At(50, 50), 0, 0, 0, 2);
+    EXPECT_RGB(At(250, 50), 0, 255, 0, 2);
+    // Switched off, only the ambient light is left.
+    Dev->LightEnable(0, FALSE);
+    Dev->SetRenderState(D3DRS_AMBIENT, 0xFF808080);
+    D3DMATERIAL8 material{};
+    material.Ambient = {1, 1, 1, 1};
+    Dev->SetMaterial(&material);
+    Dev->BeginScene();
+    Dev->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, dark, sizeof(LitVertex));
+    Dev->EndScene();
+    EXPECT_RGB(At(250, 50), 128, 128, 128, 2);
+}
+
+TEST_F(GLDeviceTest, ViewportFollowsTheBackBufferSize) {
+    Dev->Release();
+    Dev = nullptr;
+    D3DPRESENT_PARAMETERS small = Windowed(640, 480);
+    small.EnableAutoDepthStencil = TRUE;
+    small.AutoDepthStencilFormat = D3DFMT_D24X8;
+    ASSERT_EQ(D3D->CreateDevice(0, D3DDEVTYPE_HAL, Wnd, 0, &small, &Dev), D3D_OK);
+    D3DVIEWPORT8 vp{};
+    Dev->GetViewport(&vp);
+    EXPECT_EQ(vp.Width, 640u);
+    EXPECT_EQ(vp.Height, 480u);
+    DWORD z = 0;
+    Dev->GetRenderState(D3DRS_ZENABLE, &z);
+    EXPECT_EQ(z, static_cast<DWORD>(D3DZB_TRUE));
 }
 
 TEST_F(GLDeviceTest, StateBlocksReplayOnTheGLDevice) {
