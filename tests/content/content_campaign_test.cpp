@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <set>
 
@@ -217,5 +218,51 @@ TEST(ContentCampaign, GameTextResourcesFindEveryKeyInEnglish) {
         std::string text = "unchanged";
         EXPECT_TRUE(lang->GetText(key, text)) << key;
         EXPECT_NE(text, "unchanged") << key;
+    }
+}
+
+TEST(ContentCampaign, EverySliceColourCutsANonEmptyPieceThatFitsItsGlow) {
+    for (const auto& c : read_countries()) {
+        SCOPED_TRACE(c.folder);
+        const fs::path art = data_dir() / "Textures" / "Arts" / c.folder;
+        const TgaInfo info = read_tga_header(art / "Mask.tga");
+        ASSERT_TRUE(info.valid);
+        const std::string bytes = read_bytes(art / "Mask.tga");
+        struct Box {
+            int left = 1 << 30, top = 1 << 30, right = -1, bottom = -1;
+        };
+        std::map<uint32_t, Box> boxes;
+        for (int row = 0; row < info.height; ++row)
+            for (int x = 0; x < info.width; ++x) {
+                const size_t at = 18 + (size_t(row) * info.width + x) * 4;
+                const auto b = static_cast<unsigned char>(bytes[at]),
+                           g = static_cast<unsigned char>(bytes[at + 1]),
+                           r = static_cast<unsigned char>(bytes[at + 2]),
+                           a = static_cast<unsigned char>(bytes[at + 3]);
+                if (a == 0) {
+                    continue;
+                }
+                const int y = info.height - 1 - row; // rows are stored bottom-up
+                Box& box = boxes[(uint32_t(r) << 16) | (uint32_t(g) << 8) | b];
+                box.left = std::min(box.left, x);
+                box.right = std::max(box.right, x);
+                box.top = std::min(box.top, y);
+                box.bottom = std::max(box.bottom, y);
+            }
+        for (const std::string& line : read_lines(art / "!Colors.txt")) {
+            if (skipped(line)) {
+                continue;
+            }
+            const uint32_t colour = uint32_t(std::stoul(words(line).at(1), nullptr, 16));
+            ASSERT_TRUE(boxes.count(colour)) << "slice " << words(line)[0] << " has no pixels";
+            const Box& box = boxes[colour];
+            // the glow pads the slice by the brush radius on each side within 256 x 256
+            EXPECT_LE(box.right - box.left + 1 + 12, 256);
+            EXPECT_LE(box.bottom - box.top + 1 + 12, 256);
+        }
+        const auto colourLines = read_lines(art / "!Colors.txt");
+        EXPECT_EQ(boxes.size(), size_t(std::count_if(colourLines.begin(), colourLines.end(),
+                                                     [](const std::string& l) { return !skipped(l); })))
+            << "the mask holds only the listed colours";
     }
 }

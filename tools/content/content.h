@@ -2,6 +2,7 @@
 #pragma once
 
 #include "files.h"
+#include "image.h"
 
 #include <array>
 #include <filesystem>
@@ -52,5 +53,10 @@ void write_story_pictures(const Context& ctx, const Campaign& campaign);
 void write_artefacts(const Context& ctx, const Campaign& campaign);
 void write_particles(const Context& ctx);
 void write_sounds(const Context& ctx);
+
+// Writes a picture as JPEG (with a greyscale "_Alpha" JPEG when `alpha`) and lists it for the
+// resource creator; write_jpeg_list writes the list once every picture is made.
+void ship_jpeg(const Context& ctx, const std::string& rel, const Image& img, bool alpha);
+void write_jpeg_list(const Context& ctx);
 
 } // namespace content

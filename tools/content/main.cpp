@@ -74,6 +74,7 @@ int main(int argc, char** argv) {
         content::write_story_pictures(ctx, campaign);
         content::write_artefacts(ctx, campaign);
         content::write_sounds(ctx);
+        content::write_jpeg_list(ctx);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "velmora_content: %s\n", e.what());
         return 1;

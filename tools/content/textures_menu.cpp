@@ -15,6 +15,8 @@ namespace {
 
 constexpr double kTau = 2 * M_PI;
 
+} // namespace
+
 // Opaque pictures ship as JPEG (and a greyscale "_Alpha" JPEG when they have transparency); the
 // resource creator turns them into TGA textures at the first run.
 std::vector<std::string>& jpeg_list() {
@@ -23,6 +25,10 @@ std::vector<std::string>& jpeg_list() {
 }
 
 void ship_jpeg(const Context& ctx, const std::string& rel, const Image& img, bool alpha) {
+    // a texture made from an older JPEG at a previous run would hide the new picture
+    std::error_code ec;
+    std::filesystem::remove(ctx.textures(rel), ec);
+    std::filesystem::remove(ctx.textures(rel.substr(0, rel.size() - 4) + "_Alpha.tga"), ec);
     const std::string base = rel.substr(0, rel.size() - 4);
     write_jpeg(ctx.textures(base + ".jpg"), img);
     if (alpha) write_alpha_jpeg(ctx.textures(base + "_Alpha.jpg"), img);
@@ -31,6 +37,8 @@ void ship_jpeg(const Context& ctx, const std::string& rel, const Image& img, boo
         if (ch == '/') ch = '\\';
     jpeg_list().push_back(win);
 }
+
+namespace {
 
 // Menu buttons: four frames stacked (normal, active, pressed, disabled), 256 × 64 each.
 void write_button(const Context& ctx, const std::string& name, int icon) {
@@ -113,7 +121,11 @@ void write_panel(const Context& ctx, const std::string& name, int w, int h, bool
     }
     Image img = c.image();
     add_grain(img, 2, uint64_t(w + h));
-    write_tga(ctx.textures(name), img);
+    if (opaque) {
+        ship_jpeg(ctx, name, img, false);
+    } else {
+        write_tga(ctx.textures(name), img);
+    }
 }
 
 void write_controls(const Context& ctx) {
@@ -619,7 +631,7 @@ void write_artefact_window(const Context& ctx) {
     draw_sea(back, 500, 0.9, true);
     radial_glow(back.cr(), 400, 300, 300, 0xFFE8A0, 0.12);
     Image img = back.image();
-    write_tga(ctx.textures("Artefacts_TempBack.tga"), img);
+    ship_jpeg(ctx, "Artefacts_TempBack.tga", img, false);
     auto frame = [&](const std::string& name, int w, int h) {
         Canvas c(w, h);
         cairo_rectangle(c.cr(), 0, 0, w, h);
@@ -661,7 +673,6 @@ void write_help_window_pictures(const Context& ctx) {
 } // namespace
 
 void write_menu_textures(const Context& ctx, const Campaign& campaign) {
-    jpeg_list().clear();
     write_button(ctx, "MainMenu_ButtonBig.tga", 0);
     write_button(ctx, "MainMenu_ButtonStart.tga", 1);
     write_button(ctx, "MainMenu_ButtonOptions.tga", 2);
@@ -686,12 +697,16 @@ void write_menu_textures(const Context& ctx, const Campaign& campaign) {
     write_country_pictures(ctx, campaign);
     write_artefact_window(ctx);
     write_help_window_pictures(ctx);
+}
+
+void write_jpeg_list(const Context& ctx) {
     std::ostringstream list;
     list << "; pictures shipped as JPEG: kind and file (relative to Textures); the TGA is made at the first "
             "run\n";
     for (const std::string& name : jpeg_list())
         list << "jpg " << name << "\n";
     write_file(ctx.textures("tga2jpgANDmask.txt"), list.str());
+    jpeg_list().clear();
 }
 
 } // namespace content

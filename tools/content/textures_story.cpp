@@ -361,7 +361,7 @@ void write_story_pictures(const Context& ctx, const Campaign& campaign) {
         set_rgb(c.cr(), 0x000000, 0.25);
         cairo_fill(c.cr());
         draw_gold_frame(c, 6, 6, 788, 588, 6, 18);
-        write_tga(dir / "Back.tga", c.image());
+        ship_jpeg(ctx, "History/Back.tga", c.image(), false);
     }
     {
         Canvas c(kSmallW + 8, kSmallH + 6);
@@ -382,9 +382,9 @@ void write_story_pictures(const Context& ctx, const Campaign& campaign) {
         if (i + 1 < campaign.countries.size())
             write_tga(dir / ("Art_" + c.folder + ".tga"), framed_artefact(int(i) + 1));
     }
-    write_tga(dir / "Large_Sun.tga", large_sun());
-    write_tga(dir / "Large_Tsunami.tga", large_tsunami());
-    write_tga(dir / "Large_Underwater.tga", large_underwater());
+    ship_jpeg(ctx, "History/Large_Sun.tga", large_sun(), false);
+    ship_jpeg(ctx, "History/Large_Tsunami.tga", large_tsunami(), false);
+    ship_jpeg(ctx, "History/Large_Underwater.tga", large_underwater(), false);
 }
 
 } // namespace content
