@@ -361,7 +361,7 @@ HCURSOR LoadCursorFromFile(const char* fileName) {
     if (!surface) return nullptr;
     SDL_Cursor* cursor = SDL_CreateColorCursor(surface, image.HotX, image.HotY);
     SDL_FreeSurface(surface);
-    if (!cursor) return nullptr;
+    // A video driver without cursors (offscreen) still gets a handle: the file was good.
     return new HCURSOR__{cursor};
 }
 
@@ -373,7 +373,8 @@ int cursorCounter = 0;
 HCURSOR SetCursor(HCURSOR cursor) {
     const HCURSOR previous = currentCursor;
     currentCursor = cursor;
-    if (SDL_WasInit(SDL_INIT_VIDEO)) SDL_SetCursor(cursor ? cursor->Sdl : SDL_GetDefaultCursor());
+    SDL_Cursor* sdl = cursor ? cursor->Sdl : SDL_GetDefaultCursor();
+    if (SDL_WasInit(SDL_INIT_VIDEO) && sdl) SDL_SetCursor(sdl);
     return previous;
 }
 
@@ -386,7 +387,7 @@ int ShowCursor(BOOL show) {
 BOOL DestroyCursor(HCURSOR cursor) {
     if (!cursor) return FALSE;
     if (cursor == currentCursor) SetCursor(nullptr);
-    SDL_FreeCursor(cursor->Sdl);
+    if (cursor->Sdl) SDL_FreeCursor(cursor->Sdl);
     delete cursor;
     return TRUE;
 }

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
@@ -722,6 +723,72 @@ TEST_F(GLDeviceTest, MouseArrivesInBackBufferPixels) {
     EXPECT_EQ(mouse[1].message, WM_RBUTTONDOWN);
     EXPECT_EQ(GET_X_LPARAM(mouse[1].lParam), 5);
     EXPECT_EQ(GET_Y_LPARAM(mouse[1].lParam), 10);
+}
+
+TEST_F(GLDeviceTest, FullScreenMouseIsMappedThroughTheBars) {
+    D3DPRESENT_PARAMETERS full = Windowed(800, 600);
+    full.Windowed = FALSE;
+    ASSERT_EQ(Dev->Reset(&full), D3D_OK);
+    DrainMessages();
+    RECT client{};
+    GetClientRect(Wnd, &client);
+    int desktopW = 0, desktopH = 0;
+    GetDesktopSize(&desktopW, &desktopH);
+    EXPECT_EQ(client.right, desktopW);
+    EXPECT_EQ(client.bottom, desktopH);
+    const PresentRect r = ComputePresentRect(800, 600, client.right, client.bottom);
+    // The centre of the picture and its bottom-right pixel.
+    ASSERT_TRUE(SimulateMouseInput(Wnd, WM_MOUSEMOVE, r.X + r.Width / 2, r.Y + r.Height / 2));
+    ASSERT_TRUE(SimulateMouseInput(Wnd, WM_LBUTTONUP, r.X + r.Width - 1, r.Y + r.Height - 1));
+    MSG msg;
+    while (PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE))
+        DispatchMessage(&msg);
+    std::vector<MSG> mouse;
+    for (const MSG& m : received)
+        if (m.message == WM_MOUSEMOVE || m.message == WM_LBUTTONUP) mouse.push_back(m);
+    ASSERT_EQ(mouse.size(), 2u);
+    EXPECT_EQ(GET_X_LPARAM(mouse[0].lParam), 400);
+    EXPECT_EQ(GET_Y_LPARAM(mouse[0].lParam), 300);
+    EXPECT_EQ(GET_X_LPARAM(mouse[1].lParam), 799);
+    EXPECT_EQ(GET_Y_LPARAM(mouse[1].lParam), 599);
+}
+
+TEST_F(GLDeviceTest, WindowKeepsTheMinimumSizeItsProcedureAsksFor) {
+    SetWindowPos(Wnd, HWND_NOTOPMOST, 0, 0, 40, 30, 0);
+    RECT client{};
+    GetClientRect(Wnd, &client);
+    EXPECT_GE(client.right, 100); // TestProc answers WM_GETMINMAXINFO with 100 x 100
+    EXPECT_GE(client.bottom, 100);
+    SetWindowPos(Wnd, HWND_NOTOPMOST, 0, 0, 640, 480, 0);
+    GetClientRect(Wnd, &client);
+    EXPECT_EQ(client.right, 640);
+    EXPECT_EQ(client.bottom, 480);
+    const LONG before = GetWindowLong(Wnd, GWL_STYLE);
+    EXPECT_EQ(SetWindowLong(Wnd, GWL_STYLE, static_cast<LONG>(0x90080000u)), before);
+    EXPECT_EQ(GetWindowLong(Wnd, GWL_STYLE), static_cast<LONG>(0x90080000u));
+}
+
+TEST_F(GLDeviceTest, CursorFromAFile) {
+    // 1 x 1 32-bit cursor, hot spot (0, 0).
+    std::vector<std::uint8_t> file = {0, 0, 2, 0, 1, 0, 1, 1, 0, 0, 0, 0, 0, 0, 48, 0, 0, 0, 22, 0, 0, 0};
+    const std::uint8_t header[40] = {40, 0, 0, 0, 1, 0, 0, 0, 2, 0, 0, 0, 1, 0, 32, 0};
+    file.insert(file.end(), header, header + 40);
+    const std::uint8_t pixelAndMask[8] = {0, 0, 255, 255, 0, 0, 0, 0};
+    file.insert(file.end(), pixelAndMask, pixelAndMask + 8);
+    const std::string path = ::testing::TempDir() + "velmora_test_cursor.xcr";
+    FILE* f = std::fopen(path.c_str(), "wb");
+    ASSERT_NE(f, nullptr);
+    std::fwrite(file.data(), 1, file.size(), f);
+    std::fclose(f);
+    HCURSOR cursor = LoadCursorFromFile(path.c_str());
+    ASSERT_NE(cursor, nullptr);
+    EXPECT_EQ(SetCursor(cursor), nullptr);
+    EXPECT_EQ(SetCursor(nullptr), cursor);
+    EXPECT_EQ(ShowCursor(FALSE), -1);
+    EXPECT_EQ(ShowCursor(TRUE), 0);
+    EXPECT_TRUE(DestroyCursor(cursor));
+    EXPECT_EQ(LoadCursorFromFile((path + ".missing").c_str()), nullptr);
+    std::remove(path.c_str());
 }
 
 TEST_F(GLDeviceTest, FocusAndCloseBecomeWindowMessages) {

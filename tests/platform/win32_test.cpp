@@ -62,6 +62,16 @@ TEST(MessageParameters, PackAndUnpackLikeWin32) {
     EXPECT_EQ(VK_OEM_1, 186u);
 }
 
+TEST(MessageQueue, QuitMessageEndsGetMessage) {
+    PostQuitMessage(3);
+    MSG msg{};
+    EXPECT_FALSE(GetMessage(&msg, nullptr, 0, 0));
+    EXPECT_EQ(msg.message, WM_QUIT);
+    EXPECT_EQ(msg.wParam, 3u);
+    EXPECT_FALSE(PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE));
+    EXPECT_FALSE(PostMessage(reinterpret_cast<HWND>(0x1234), WM_USER, 0, 0)); // not a window
+}
+
 // ---- Presentation geometry ----
 
 TEST(PresentGeometry, SameSizeIsOneToOne) {
