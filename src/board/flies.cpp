@@ -8,6 +8,9 @@
 #include "board/net.h"
 #include "board/playerlink.h"
 #include "engine/random.h"
+#include "render/blocks.h"
+#include "render/tex.h"
+#include "render/visual.h"
 
 namespace velmora {
 
@@ -25,7 +28,8 @@ TWorldPoint Centre(int32_t col, int32_t row) {
 int32_t GlareFrame(float phase) {
     static const float edges[] = {0.83f, 0.67f, 0.5f, 0.33f, 0.17f};
     int32_t f = 0;
-    while (f < 5 && phase <= edges[f]) ++f;
+    while (f < 5 && phase <= edges[f])
+        ++f;
     return f;
 }
 float BoardTime() {
@@ -33,6 +37,46 @@ float BoardTime() {
 }
 uint8_t BoardState() {
     return Net ? Net->AState : static_cast<uint8_t>(asIdle);
+}
+
+uint32_t WithAlpha(uint32_t rgb, float a) {
+    return (static_cast<uint32_t>(std::lround(std::clamp(a, 0.0f, 1.0f) * 255)) << 24) | (rgb & 0xFFFFFFu);
+}
+
+// A quad of the given pixel size centred on a world position.
+void PlaceCentred(TTexRect* r, float x, float y, float pixels) {
+    const float half = PixelsToWorld(pixels / 2);
+    r->SetWorldRect(x - half, y - half, x + half, y + half);
+    r->UploadVertices();
+}
+
+// A quad of the given pixel size whose top-left corner is the cell's top-left pixel.
+void PlaceOnCell(TTexRect* r, int32_t col, int32_t row, float pixels) {
+    const TWorldPoint c = Centre(col, row);
+    const float half = PixelsToWorld(cCellPixels / 2.0f);
+    const float left = c.X - half, top = c.Y + half;
+    r->SetWorldRect(left, top - PixelsToWorld(pixels), left + PixelsToWorld(pixels), top);
+    r->UploadVertices();
+}
+
+TTexRect* MakePicture(TMaster* owner, int32_t tex, int32_t block, const TUVRect& uv) {
+    TTexRect* r = owner->Add(new TTexRect());
+    r->TexId = tex;
+    r->Block1 = block;
+    r->SetUVRect(uv);
+    return r;
+}
+
+const TUVRect& UVAt(const TUVRect* table, int32_t index) {
+    static const TUVRect none{};
+    return index >= 0 && index < 36 ? table[index] : none;
+}
+
+// Glare sheets: six frames per colour, colours 1..6 on one texture and 7..12 on the other.
+void ShowGlareFrame(TTexRect* r, int32_t colour, int32_t frame) {
+    const bool second = colour >= 7;
+    r->TexId = second ? tiGlares2 : tiGlares1;
+    r->SetUVRect(UVAt(second ? GlaresUV2 : GlaresUV, 6 * frame + colour - (second ? 7 : 1)));
 }
 } // namespace
 
@@ -172,6 +216,15 @@ TDragNDropChip::TDragNDropChip(int32_t col, int32_t row) : TFly(col, row) {
         Kind = Net->Cells.At(col, row).Kind;
         Value = Net->Cells.At(col, row).Value;
     }
+    if (Kind == ckChip) Picture = MakePicture(this, tiChips, sbTexAlpha, UVAt(ChipsUV, Value - 1));
+    if (Kind == ckBonus) Picture = MakePicture(this, tiBonuses, sbTexAlpha, UVAt(BonusesUV, Value - 1));
+    ShowAtPosition();
+}
+
+void TDragNDropChip::ShowAtPosition() {
+    if (Picture) PlaceCentred(Picture, PosX, PosY, cChipPixels);
+    if (Kind == ckSlice && ArtMaster)
+        if (TSlice* s = ArtMaster->Slice(Value)) s->MoveTo(PosX, PosY);
 }
 
 void TDragNDropChip::Release() {
@@ -191,11 +244,12 @@ void TDragNDropChip::Step() {
             PosX = Mouse->WorldX();
             PosY = Mouse->WorldY();
         }
-        return;
+    } else {
+        const float t = BoardTime();
+        PosX = ReleaseX + (HomeX - ReleaseX) * (1 - t);
+        PosY = ReleaseY + (HomeY - ReleaseY) * (1 - t);
     }
-    const float t = BoardTime();
-    PosX = ReleaseX + (HomeX - ReleaseX) * (1 - t);
-    PosY = ReleaseY + (HomeY - ReleaseY) * (1 - t);
+    ShowAtPosition();
 }
 
 // ---- bonus pictures ----
@@ -214,6 +268,12 @@ void TSapChip::Step() {
 
 TPaintChip::TPaintChip(int32_t col, int32_t newColour, int32_t row) : TFly(col, row), NewColour(newColour) {
     if (Net) OldColour = Net->Cells.At(col, row).Value;
+    OldPicture = MakePicture(this, tiChips, sbTexModAlpha, UVAt(ChipsUV, OldColour - 1));
+    NewPicture = MakePicture(this, tiChips, sbTexModAlpha, UVAt(ChipsUV, NewColour - 1));
+    PlaceOnCell(OldPicture, col, row, cCellPixels);
+    PlaceOnCell(NewPicture, col, row, cCellPixels);
+    OldPicture->SetColor(WithAlpha(0, OldAlpha));
+    NewPicture->SetColor(WithAlpha(0, NewAlpha));
 }
 
 void TPaintChip::Step() {
@@ -223,6 +283,8 @@ void TPaintChip::Step() {
     }
     OldAlpha = BoardTime();
     NewAlpha = 1 - BoardTime();
+    OldPicture->SetColor(WithAlpha(0, OldAlpha));
+    NewPicture->SetColor(WithAlpha(0, NewAlpha));
 }
 
 TBlinkChip::TBlinkChip(int32_t col, int32_t row) : TFly(col, row) {
@@ -230,6 +292,11 @@ TBlinkChip::TBlinkChip(int32_t col, int32_t row) : TFly(col, row) {
         Kind = Net->Cells.At(col, row).Kind;
         Value = Net->Cells.At(col, row).Value;
     }
+    Picture = MakePicture(this, tiGlares1, sbAdditive, {});
+    PlaceOnCell(Picture, col, row, cCellPixels - 2);
+    ShowGlareFrame(Picture, Kind == ckChip ? Value : 1, 0);
+    Picture->UploadVertices();
+    Picture->Visible = false;
     PreviewBlinking = true;
 }
 
@@ -240,7 +307,12 @@ TBlinkChip::~TBlinkChip() {
 void TBlinkChip::Step() {
     Phase = std::max(0.0f, Phase - Speed * Delta);
     Shown = Phase <= 1;
-    if (Phase > 0) return;
+    Picture->Visible = Shown;
+    if (Phase > 0) {
+        ShowGlareFrame(Picture, Kind == ckChip ? Value : 1, GlareFrame(Phase));
+        Picture->UploadVertices();
+        return;
+    }
     const bool lampOrSap = BonusPanel && (BonusPanel->Hovered == 2 || BonusPanel->Hovered == 4);
     if (lampOrSap && BoardState() == asIdle) {
         Phase = 1;
@@ -264,6 +336,11 @@ TGlare::TGlare(int32_t col, uint8_t variant, int32_t row) : Col(col), Row(row), 
         Phase = 1;
         BoardPlaySample("HelpAppear");
     }
+    Picture = MakePicture(this, tiGlares1, sbAdditive, {});
+    PlaceOnCell(Picture, col, row, cCellPixels - 2);
+    ShowGlareFrame(Picture, Kind == ckChip ? Value : 1, 0);
+    Picture->UploadVertices();
+    Picture->Visible = false;
 }
 
 void TGlare::Step() {
@@ -273,7 +350,10 @@ void TGlare::Step() {
     }
     Phase = std::max(0.0f, Phase - Speed * Delta);
     Shown = !(Variant == 0 && Phase > 1) && !(BoardGame && BoardGame->Paused());
+    Picture->Visible = Shown;
     if (Phase > 0) Frame = GlareFrame(Phase);
+    ShowGlareFrame(Picture, Kind == ckChip ? Value : 1, Frame);
+    Picture->UploadVertices();
     const TCell* cell = Net ? &Net->Cells.At(Col, Row) : nullptr;
     if (!cell || cell->Kind != Kind || cell->Value != Value) {
         Dead = true;

@@ -1,12 +1,17 @@
 // The short-lived objects that show a cell's content moving: swaps, refused swaps, falls, the
 // start-of-level drop-in, a dragged chip, the sap and paint bonus pictures, and glares. Children of
-// the board; a cell refers to its animation by the object's Serial.
-// Pictures are left to the board visual's owner: these objects keep positions and timing only.
+// the board; a cell refers to its animation by the object's Serial. Flights of cell contents are
+// drawn by the board at PosX/PosY; the dragged chip, the paint and blink pictures and the glares
+// own a picture of their own.
 #pragma once
 
 #include <cstdint>
 
 #include "engine/basic.h"
+
+namespace velmora {
+class TTexRect;
+}
 
 namespace velmora {
 
@@ -75,9 +80,13 @@ class TDragNDropChip : public TFly {
     // Let go in the wrong place: glide from the pointer back home during the settle state.
     void Release();
 
+    TTexRect* Picture = nullptr; // none for a slice: the slice itself is moved
     uint8_t Kind = 0;
     int32_t Value = 0;
     float ReleaseX = 0, ReleaseY = 0, HomeX = 0, HomeY = 0;
+
+  private:
+    void ShowAtPosition();
 };
 
 class TSapChip : public TFly {
@@ -94,6 +103,8 @@ class TPaintChip : public TFly {
     void Step() override;
     const char* ClassName() const override { return "TPaintChip"; }
     int32_t OldColour = 0, NewColour = 0;
+    TTexRect* OldPicture = nullptr;
+    TTexRect* NewPicture = nullptr;
     float OldAlpha = 1, NewAlpha = 0; // the cross-fade the pictures show
 };
 
@@ -103,6 +114,7 @@ class TBlinkChip : public TFly {
     ~TBlinkChip() override;
     void Step() override;
     const char* ClassName() const override { return "TBlinkChip"; }
+    TTexRect* Picture = nullptr;
     uint8_t Kind = 0;
     int32_t Value = 0;
     float Phase = 1, Speed = 0.06f;
@@ -119,6 +131,7 @@ class TGlare : public TMaster {
     const char* ClassName() const override { return "TGlare"; }
 
     int32_t Col = 0, Row = 0;
+    TTexRect* Picture = nullptr;
     uint8_t Kind = 0;
     int32_t Value = 0;
     float Phase = 1, Speed = 0.05f;
