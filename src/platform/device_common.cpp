@@ -466,10 +466,9 @@ HRESULT BackBufferSurface::GetDevice(IDirect3DDevice8** device) {
 HRESULT BackBufferSurface::GetDesc(D3DSURFACE_DESC* desc) {
     if (!desc || !Source) return D3DERR_INVALIDCALL;
     UINT w = 0, h = 0;
-    std::vector<std::uint32_t> ignored;
     if (Locked)
         w = Width, h = Height;
-    else if (!Source->ReadBackBuffer(ignored, w, h))
+    else if (!Source->BackBufferSize(w, h))
         return D3DERR_INVALIDCALL;
     *desc = {Source->BackBufferFormat(),
              D3DRTYPE_SURFACE,

@@ -170,6 +170,7 @@ class MemSurface : public IDirect3DSurface8 {
 class BackBufferSource {
   public:
     virtual bool ReadBackBuffer(std::vector<std::uint32_t>& pixels, UINT& width, UINT& height) = 0;
+    virtual bool BackBufferSize(UINT& width, UINT& height) = 0; // without reading any pixel
     virtual IDirect3DDevice8* AsDevice() = 0;
     virtual D3DFORMAT BackBufferFormat() = 0;
 

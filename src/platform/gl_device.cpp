@@ -839,6 +839,11 @@ class GLDevice final : public IDirect3DDevice8, detail::ResourceOwner, detail::B
                         w * 4);
         return true;
     }
+    bool BackBufferSize(UINT& w, UINT& h) override {
+        w = BackW;
+        h = BackH;
+        return Framebuffer != 0;
+    }
     D3DFORMAT BackBufferFormat() override { return BackFormat; }
 
     // ---- drawing ----

@@ -385,6 +385,11 @@ class RecordingDevice final : public IRecordingDevice, detail::ResourceOwner, de
         h = Height;
         return true;
     }
+    bool BackBufferSize(UINT& w, UINT& h) override {
+        w = Width;
+        h = Height;
+        return true;
+    }
     D3DFORMAT BackBufferFormat() override { return D3DFMT_X8R8G8B8; }
 
     void Record(const char* name, std::initializer_list<std::int64_t> args, std::vector<float> floats = {}) {
