@@ -86,7 +86,7 @@ void TParticles::LoadFromLines(const std::vector<std::string>& lines, const std:
         if (n == 0) continue;
         for (int i = n; i < 1 + cMaxValues; ++i)
             words[i].clear(); // missing values read as 0
-        ReadKey(words[0], words + 1, n - 1, fileName);
+        ReadKey(words[0], words + 1, fileName);
     }
     if (LifeTime <= 0) {
         Log("TParticles.LoadFromFile: LifeTime missing or not above zero in \"" + fileName +
@@ -94,7 +94,7 @@ void TParticles::LoadFromLines(const std::vector<std::string>& lines, const std:
     }
 }
 
-void TParticles::ReadKey(const std::string& key, const std::string* v, int, const std::string& fileName) {
+void TParticles::ReadKey(const std::string& key, const std::string* v, const std::string& fileName) {
     if (key == "Queue") {
         const int32_t q = ParseInt(v[0]);
         if (q < 0 || q > 3)

@@ -86,8 +86,7 @@ class TParticles : public TBasic {
     float RectWidth = 0, RectHeight = 0;
 
   private:
-    void ReadKey(const std::string& key, const std::string* values, int valueCount,
-                 const std::string& fileName);
+    void ReadKey(const std::string& key, const std::string* values, const std::string& fileName);
     void Born(TParticle& p);
     int32_t CountToBorn();
     void EmitNewestOnTop();
