@@ -810,6 +810,25 @@ TEST_F(GLDeviceTest, FocusAndCloseBecomeWindowMessages) {
     EXPECT_TRUE(IsWindow(Wnd)); // the procedure refused the close
 }
 
+TEST_F(GLDeviceTest, DefaultProcedureTurnsAltF4IntoCloseAndCloseIntoDestroy) {
+    DrainMessages();
+    EXPECT_EQ(DefWindowProc(Wnd, WM_SYSKEYDOWN, VK_F4, 1 << 29), 0);
+    MSG msg;
+    ASSERT_TRUE(PeekMessage(&msg, Wnd, WM_CLOSE, WM_CLOSE, PM_REMOVE));
+    EXPECT_EQ(msg.message, WM_CLOSE);
+    SendMessage(Wnd, WM_USER + 5, 7, 9);
+    ASSERT_FALSE(received.empty());
+    EXPECT_EQ(received.back().message, WM_USER + 5);
+    EXPECT_EQ(received.back().wParam, 7u);
+    // The device goes first, then the window, as the application frame does it.
+    EXPECT_EQ(Dev->Release(), 0u);
+    Dev = nullptr;
+    DefWindowProc(Wnd, WM_CLOSE, 0, 0);
+    EXPECT_FALSE(IsWindow(Wnd));
+    EXPECT_EQ(received.back().message, WM_DESTROY);
+    Wnd = nullptr;
+}
+
 TEST_F(GLDeviceTest, TheDirect3DObjectDescribesTheAdapter) {
     D3DDISPLAYMODE desktop{};
     ASSERT_EQ(D3D->GetAdapterDisplayMode(D3DADAPTER_DEFAULT, &desktop), D3D_OK);
