@@ -17,8 +17,9 @@ namespace velmora {
 bool PreviewBlinking = false;
 
 float FallEase(float from, float to, float u) {
-    constexpr float halfPi = 1.5707963f;
-    return from + (to - from) * (1 - std::sin(halfPi + u * halfPi));
+    if (u >= 1) return to; // lands exactly, whatever the rounding of the sine
+    constexpr double halfPi = 1.5707963267948966;
+    return from + static_cast<float>((to - from) * (1 - std::sin(halfPi + u * halfPi)));
 }
 
 namespace {
