@@ -300,7 +300,8 @@ BOOL SimulateCloseRequest(HWND hWnd);       // the window's close button: arrive
 
 constexpr int CW_USEDEFAULT = static_cast<int>(0x80000000); // position: centred on the desktop
 
-// Styles are kept for GetWindowLong; only WS_VISIBLE / WS_MINIMIZE have an effect.
+// Styles are only kept (GetWindowLong answers them): window or full screen is chosen by
+// SetWindowFullscreen, which the device's Reset calls.
 constexpr DWORD WS_OVERLAPPED = 0x00000000;
 constexpr DWORD WS_POPUP = 0x80000000;
 constexpr DWORD WS_MINIMIZE = 0x20000000;
@@ -338,8 +339,9 @@ BOOL SetWindowText(HWND hWnd, const char* text);
 std::string GetWindowText(HWND hWnd);
 BOOL ShowWindow(HWND hWnd, int cmdShow);
 BOOL IsIconic(HWND hWnd);                  // minimised
-BOOL GetClientRect(HWND hWnd, RECT* rect); // (0, 0, width, height) of the drawable area in pixels
+BOOL GetClientRect(HWND hWnd, RECT* rect); // (0, 0, width, height) of the client area, window pixels
 BOOL GetWindowRect(HWND hWnd, RECT* rect); // client area in desktop coordinates (no frame on Linux)
+// cx, cy: client size. In full screen they are kept for the return to the window.
 BOOL SetWindowPos(HWND hWnd, HWND insertAfter, int x, int y, int cx, int cy, UINT flags);
 LONG SetWindowLong(HWND hWnd, int index, LONG value); // returns the previous value
 LONG GetWindowLong(HWND hWnd, int index);
