@@ -536,6 +536,12 @@ TEST(ContentPack, ParticleFilesUseKnownKeysAndVisibleSprites) {
         EXPECT_GT(std::stoi(seen["LifeTime"][0]), 0) << p;
         EXPECT_GT(std::stoi(seen["Count"][0]), 0) << p;
         EXPECT_LE(std::stoi(seen["Count"][0]), 2048) << p;
+        // a continuous emitter needs a pool as large as the particles alive at once, or it stutters
+        if (std::stoi(seen["Queue"][0]) != 3) {
+            EXPECT_GE(std::stod(seen["Count"][0]),
+                      std::stod(seen["PartsPerStep"][0]) * std::stod(seen["LifeTime"][0]))
+                << p;
+        }
         EXPECT_EQ(seen["Colors"].size(), 4u) << p;
     }
 }
