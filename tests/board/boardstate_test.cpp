@@ -236,7 +236,7 @@ TEST_F(BoardStateTest, FrozenBoardShowsEachColumnOnceItsDelayRunsOut) {
     ASSERT_EQ(VisNet->Chips.size(), 9u);
     for (const auto& chip : VisNet->Chips)
         EXPECT_FLOAT_EQ(chip.Opacity, 1);
-    EXPECT_FLOAT_EQ(VisNet->Chips[8].Pos.Y, n.CellCentre(3, 3).Y) << "landed in its cell";
+    EXPECT_NEAR(VisNet->Chips[8].Pos.Y, n.CellCentre(3, 3).Y, 1e-5) << "landed in its cell";
 }
 
 TEST_F(BoardStateTest, BlowRowClearsTheRowToHoles) {
