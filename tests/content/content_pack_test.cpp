@@ -472,11 +472,15 @@ TEST(ContentPack, EnglishFontsHoldEveryCharacterOfTheEnglishTexts) {
     expect_fonts_cover_texts(data_dir(), "Eng");
 }
 
+// German shares Windows-1252 with English, so the same fonts must hold the German texts too.
+TEST(ContentPack, Windows1252FontsHoldEveryCharacterOfTheGermanTexts) {
+    expect_fonts_cover_texts(data_dir(), "Ger");
+}
+
 TEST(ContentPack, RunsAreByteIdenticalAndEachLanguageHasItsFonts) {
     const fs::path a = fs::temp_directory_path() / "velmora_content_a";
     const fs::path b = fs::temp_directory_path() / "velmora_content_b";
-    const fs::path g = fs::temp_directory_path() / "velmora_content_g";
-    for (const auto& p : {a, b, g})
+    for (const auto& p : {a, b})
         fs::remove_all(p);
     ASSERT_TRUE(run_tool(a, "Rus"));
     ASSERT_TRUE(run_tool(b, "Rus"));
@@ -493,10 +497,7 @@ TEST(ContentPack, RunsAreByteIdenticalAndEachLanguageHasItsFonts) {
     }
     EXPECT_EQ(read_lines(a / "Texts" / "Language.txt").at(0), "Rus");
     expect_fonts_cover_texts(a, "Rus");
-    ASSERT_TRUE(run_tool(g, "Ger"));
-    EXPECT_EQ(read_lines(g / "Texts" / "Language.txt").at(0), "Ger");
-    expect_fonts_cover_texts(g, "Ger");
-    for (const auto& p : {a, b, g})
+    for (const auto& p : {a, b})
         fs::remove_all(p);
 }
 
