@@ -33,7 +33,9 @@ void RandomSeed(uint32_t seed) {
     State.Seed = seed;
 }
 
-uint32_t RandomSeedValue() { return State.Seed; }
+uint32_t RandomSeedValue() {
+    return State.Seed;
+}
 
 uint32_t RandomBits() {
     uint64_t s1 = State.S0;
