@@ -1,59 +1,50 @@
 #include "board/collaborators.h"
 
 #include <algorithm>
+#include <cmath>
 
+#include "app/options.h"
 #include "app/sound.h"
-#include "board/gamevis.h"
+#include "render/itf.h"
+#include "render/texlabels.h"
+#include "render/visual.h"
 
 namespace velmora {
 
 TScores* Scores = nullptr;
 TTimer* Timer = nullptr;
-TBonusXX* BonusXX = nullptr;
+THeartMaster* Hearts = nullptr;
+TLabelPanel* LabelPanel = nullptr;
+TBonusXXMaster* BonusXX = nullptr;
 TBonusPanel* BonusPanel = nullptr;
 THelp* Help = nullptr;
 THammer* Hammer = nullptr;
 TBoardGameLink* BoardGame = nullptr;
 std::vector<std::string> BoardSamplesPlayed;
 
-TScores::TScores() {
-    Scores = this;
-}
-TScores::~TScores() {
-    if (Scores == this) Scores = nullptr;
-}
-
-void TScores::AddChipScore(int32_t x, int32_t y, int32_t cascade, int32_t lineLength) {
-    const int32_t multiplier = BonusXX ? BonusXX->Multiplier() : 1;
-    const int32_t points = 5 * (cascade + lineLength - 2) * multiplier;
-    Score += points;
-    ChipScores += 1;
-    if (Awards.size() >= 4096) Awards.erase(Awards.begin(), Awards.begin() + 2048);
-    Awards.push_back({x, y, cascade, lineLength, points});
+// Small texts of the game screen use the game font; the big centre texts the score font when the
+// game font is missing.
+TIndexedTextureFont* GameTextFont(int32_t sizeCode) {
+    if (sizeCode >= 22) return GameFont ? GameFont : GameScore;
+    return GameFont ? GameFont : GameScore_Small;
 }
 
-TTimer::TTimer(int32_t seconds) : TimeTotal(seconds * 60.0f), TimeLeft(seconds * 60.0f) {
-    Timer = this;
-}
-TTimer::~TTimer() {
-    if (Timer == this) Timer = nullptr;
-}
-void TTimer::AddSeconds(int32_t seconds) {
-    TimeLeft = std::min(TimeTotal, TimeLeft + seconds * 60.0f);
-}
-
-TBonusXX::TBonusXX() {
-    BonusXX = this;
-}
-TBonusXX::~TBonusXX() {
-    if (BonusXX == this) BonusXX = nullptr;
+TTexLabelEx* MakeGameLabel(int32_t sizeCode, const std::string& text, int32_t px, int32_t py,
+                           uint8_t hAlign) {
+    TTexLabelExParams p;
+    p.Font = GameTextFont(sizeCode);
+    p.Text = text;
+    p.HAlign = hAlign;
+    auto* label = new TTexLabelEx(p);
+    label->X = TableX(px) - HalfPixel;
+    label->Y = TableY(py) - HalfPixel;
+    label->Layout();
+    return label;
 }
 
-TBonusPanel::TBonusPanel() {
-    BonusPanel = this;
-}
-TBonusPanel::~TBonusPanel() {
-    if (BonusPanel == this) BonusPanel = nullptr;
+uint32_t WhiteAlpha(float alpha) {
+    const auto a = static_cast<uint32_t>(std::lround(std::clamp(alpha, 0.0f, 1.0f) * 255.0f));
+    return (a << 24) | 0x00FFFFFFu;
 }
 
 THelp::THelp() {
@@ -64,31 +55,6 @@ THelp::~THelp() {
 }
 void THelp::RefusedSwap(int32_t, int32_t, int32_t, int32_t) {
     ++RefusedSwaps;
-}
-
-THammer::THammer() {
-    Hammer = this;
-}
-THammer::~THammer() {
-    if (Hammer == this) Hammer = nullptr;
-}
-bool THammer::Accepts(const TCell& cell) const {
-    return cell.Kind == ckChip || (cell.Kind == ckBonus && cell.Value != 8);
-}
-void THammer::Disarm() {
-    Armed = false;
-    Dead = true;
-}
-
-// Until the flights to the panels exist, an item arrives at once.
-void TFallenItem::StepMe() {
-    Dead = true;
-}
-
-void TFallenArt::StepMe() {
-    if (ArtMaster)
-        if (TSlice* s = ArtMaster->Slice(Value)) s->Place();
-    Dead = true;
 }
 
 void BoardPlaySample(const std::string& name) {
