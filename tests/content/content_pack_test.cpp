@@ -98,7 +98,9 @@ const std::vector<std::string>& required_files() {
                                                    "Textures/Cursor_1.xcr",
                                                    "Textures/Cursor_2.xcr",
                                                    "Textures/Cursor_3.xcr",
-                                                   "Textures/Arts/Egypt1/Broken.tga"};
+                                                   "Textures/Arts/Egypt1/Broken.tga",
+                                                   "Textures/MenuBack/Logo1.tga",
+                                                   "Textures/MenuBack/Logo2.tga"};
     return files;
 }
 
@@ -332,7 +334,9 @@ TEST(ContentPack, EveryTextureIsAnUncompressed32BitBottomUpTga) {
 TEST(ContentPack, JpegListNamesShippedPictures) {
     int listed = 0;
     for (const std::string& line : read_lines(data_dir() / "Textures" / "tga2jpgANDmask.txt")) {
-        if (skipped(line)) continue;
+        if (skipped(line)) {
+            continue;
+        }
         const auto w = words(line);
         ASSERT_EQ(w.size(), 2u) << line;
         std::string rel = w[1];
@@ -385,7 +389,9 @@ TEST(ContentPack, SoundListNamesEverySlotAndItsFile) {
                                             "Music_Game31"};
     std::map<std::string, std::string> files;
     for (const std::string& line : read_lines(data_dir() / "Sound" / "Snd" / "descr.txt")) {
-        if (skipped(line)) continue;
+        if (skipped(line)) {
+            continue;
+        }
         const std::string file = words(line)[0];
         files[lower(file.substr(0, file.rfind('.')))] = file;
     }
@@ -395,8 +401,17 @@ TEST(ContentPack, SoundListNamesEverySlotAndItsFile) {
         ASSERT_GT(bytes.size(), 44u) << s;
         if (s.rfind("Music_", 0) == 0) {
             EXPECT_EQ(bytes.substr(0, 4), "OggS") << s;
-        } else
-            EXPECT_EQ(bytes.substr(0, 4) + bytes.substr(8, 4), "RIFFWAVE") << s;
+            continue;
+        }
+        EXPECT_EQ(bytes.substr(0, 4) + bytes.substr(8, 4), "RIFFWAVE") << s;
+        // 16-bit samples after the 44-byte header: the effect must be audible
+        int peak = 0;
+        for (size_t i = 44; i + 1 < bytes.size(); i += 2) {
+            const auto v = int16_t(uint16_t(static_cast<unsigned char>(bytes[i])) |
+                                   uint16_t(static_cast<unsigned char>(bytes[i + 1]) << 8));
+            peak = std::max(peak, std::abs(int(v)));
+        }
+        EXPECT_GT(peak, 8000) << s;
     }
 }
 
@@ -527,7 +542,9 @@ TEST(ContentPack, ParticleFilesUseKnownKeysAndVisibleSprites) {
     for (const std::string& p : kParticles) {
         std::map<std::string, std::vector<std::string>> seen;
         for (const std::string& line : read_lines(data_dir() / "Particles" / (p + ".prt"))) {
-            if (skipped(line)) continue;
+            if (skipped(line)) {
+            continue;
+        }
             auto w = words(line);
             EXPECT_TRUE(keys.count(w[0])) << p << ": " << w[0];
             seen[w[0]] = std::vector<std::string>(w.begin() + 1, w.end());

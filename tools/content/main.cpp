@@ -75,6 +75,7 @@ int main(int argc, char** argv) {
         content::write_artefacts(ctx, campaign);
         content::write_sounds(ctx);
         content::write_jpeg_list(ctx);
+        std::filesystem::create_directories(ctx.out / "PlayerData"); // the game keeps Game.dat here
     } catch (const std::exception& e) {
         std::fprintf(stderr, "velmora_content: %s\n", e.what());
         return 1;

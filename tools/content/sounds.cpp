@@ -103,7 +103,7 @@ std::string wav_bytes(const Wave& w) {
     float peak = 0.01f;
     for (float v : w)
         peak = std::max(peak, std::abs(v));
-    const float gain = std::min(1.0f, 0.85f / peak);
+    const float gain = 0.85f / peak; // every effect peaks at the same level
     for (size_t i = 0; i < w.size(); ++i) {
         float v = w[i] * gain;
         const double fade = std::min(1.0, double(w.size() - i) / (0.005 * kRate)); // no click at the end

@@ -417,6 +417,47 @@ void write_logo(const Context& ctx) {
     write_tga(ctx.textures("Logo/Blick.tga"), g.image());
 }
 
+// The two small emblems that slide up in the menu's lower corners.
+void write_menu_logos(const Context& ctx) {
+    for (int k = 1; k <= 2; ++k) {
+        Canvas c(128, 128);
+        cairo_t* cr = c.cr();
+        cairo_arc(cr, 64, 58, 50, 0, kTau);
+        vertical_gradient(cr, 8, 108, 0x1A4C80, 0x06162C, 0.9);
+        cairo_fill(cr);
+        cairo_arc(cr, 64, 58, 50, 0, kTau);
+        set_rgb(cr, pal::Gold);
+        cairo_set_line_width(cr, 4);
+        cairo_stroke(cr);
+        if (k == 1) {
+            for (int i = 0; i < 12; ++i) {
+                const double a = kTau * i / 12;
+                cairo_move_to(cr, 64 + std::cos(a) * 18, 58 + std::sin(a) * 18);
+                cairo_line_to(cr, 64 + std::cos(a) * 38, 58 + std::sin(a) * 38);
+            }
+            set_rgb(cr, pal::GoldLight, 0.8);
+            cairo_set_line_width(cr, 3);
+            cairo_stroke(cr);
+            cairo_arc(cr, 64, 58, 16, 0, kTau);
+            vertical_gradient(cr, 42, 74, pal::GoldLight, pal::GoldDark);
+            cairo_fill(cr);
+        } else {
+            cairo_move_to(cr, 64, 96);
+            cairo_line_to(cr, 64, 22);
+            cairo_move_to(cr, 44, 30);
+            cairo_curve_to(cr, 44, 56, 84, 56, 84, 30);
+            set_rgb(cr, pal::GoldLight);
+            cairo_set_line_width(cr, 5);
+            cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
+            cairo_stroke(cr);
+        }
+        const Image t = render_text(
+            "VELMORA", {"DejaVuSerif-Bold.ttf", 15, pal::GoldLight, 0xC07A14, 0x2A1604, 1, 1, 0.6});
+        c.place(t, 64 - t.width / 2.0, 108);
+        write_tga(ctx.textures("MenuBack/Logo" + std::to_string(k) + ".tga"), c.image());
+    }
+}
+
 void write_res_creator(const Context& ctx) {
     Canvas c(800, 600);
     draw_sea(c, 95, 0.82, true);
@@ -691,6 +732,7 @@ void write_menu_textures(const Context& ctx, const Campaign& campaign) {
     write_controls(ctx);
     write_artefact_controls(ctx);
     write_menu_back(ctx);
+    write_menu_logos(ctx);
     write_logo(ctx);
     write_res_creator(ctx);
     write_maps(ctx, campaign);
