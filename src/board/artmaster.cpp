@@ -44,7 +44,7 @@ bool ParseHexColour(const std::string& text, uint32_t& colour) {
 
 bool ReadCoords(const std::string& path, TPixelRect& box) {
     std::vector<std::string> lines;
-    if (!ReadTextLines(path, lines) || lines.empty()) return false;
+    if (!ReadTextLines(ResolvePath(path), lines) || lines.empty()) return false;
     int32_t v[4] = {};
     const char* p = lines[0].data();
     const char* end = p + lines[0].size();
@@ -82,7 +82,7 @@ std::string SliceFolder(const std::string& artFolder, int32_t number) {
 bool ReadMaskColorsFile(const std::string& path, uint32_t (&colours)[cMaxSlices + 1], int32_t& count) {
     std::vector<TDataLine> lines;
     count = 0;
-    if (!FileExists(path) || !ReadDataFile(path, lines)) return false;
+    if (!FileExists(path) || !ReadDataFile(ResolvePath(path), lines)) return false;
     for (const TDataLine& line : lines) {
         ++count;
         const int32_t number = ParseInt(line.Key);

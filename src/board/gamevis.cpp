@@ -58,7 +58,7 @@ IDirect3DTexture8* StoreTex(int32_t id) {
 
 template <class T> bool RoomFor(std::vector<T>& list, bool& reported, const char* what) {
     if (list.size() < static_cast<size_t>(cMaxVisEntries)) return true;
-    if (!reported) Log(std::string("TVisNet.") + what + ": list full; the entry is not drawn");
+    if (!reported) Log(std::string("TVisNet.") + what + " full; the entry is not drawn");
     reported = true;
     return false;
 }
@@ -105,14 +105,15 @@ void TVisNet::ClearLists() {
 
 void TVisNet::AddChip(int32_t colour, int32_t locks, float opacity, int32_t variant, TWorldPoint pos) {
     Dirty = true;
-    if (RoomFor(Chips, ChipsFullReported, "AddChip"))
+    if (RoomFor(Chips, ChipsFullReported, "AddChip: chip list"))
         Chips.push_back({colour + 12 * variant, opacity, pos, WhiteWithOpacity(opacity)});
-    if (locks >= 1 && RoomFor(Chains, ChainsFullReported, "AddChip")) Chains.push_back({locks, pos});
+    if (locks >= 1 && RoomFor(Chains, ChainsFullReported, "AddChip: chain list"))
+        Chains.push_back({locks, pos});
 }
 
 void TVisNet::AddBonus(TWorldPoint pos, int32_t code, float opacity) {
     Dirty = true;
-    if (RoomFor(Bonuses, BonusesFullReported, "AddBonus"))
+    if (RoomFor(Bonuses, BonusesFullReported, "AddBonus: bonus list"))
         Bonuses.push_back({code, opacity, pos, WhiteWithOpacity(opacity)});
 }
 
