@@ -78,7 +78,7 @@ TW_Win::TW_Win() {
 TW_Menu::TW_Menu() = default;
 
 TW_Menu::~TW_Menu() {
-    if (HasFocus()) FocusObject = Parent;
+    if (HasFocus()) FocusObject = Parent ? Parent : KnownParent;
 }
 
 bool TW_Menu::KeyDown(uint16_t key) {
@@ -90,6 +90,7 @@ void TW_Menu::MouseProc() {
 }
 
 void TW_Menu::Step() {
+    if (Parent) KnownParent = Parent;
     if (!Dead && WindowHoldsFocus(this)) MouseProc();
     TW_Win::Step();
 }
@@ -111,6 +112,7 @@ TTexLabelEx* TW_Menu::MakeTitleLabel(const std::string& key, bool isTitle, int32
     const int32_t cx = PanelLeftPx() + PanelWidthPx() / 2;
     label->X = TableX(cx) - HalfPixel;
     label->Y = TableY(PanelTopPx() - pixelsAbovePanel) - HalfPixel;
+    label->Layout();
     return label;
 }
 
@@ -226,8 +228,9 @@ TW_ExitDialog::TW_ExitDialog(TBasic* prevFocus)
 }
 
 TW_ExitDialog::~TW_ExitDialog() {
-    // The window that had the focus may have closed meanwhile: then the focus stays with the root.
-    if (StillInTree(PrevFocus)) FocusObject = PrevFocus;
+    // Freed with its master (Parent still set) the tree is being torn down: nothing to give back.
+    // Otherwise the window that had the focus may have closed meanwhile: then the root keeps it.
+    if (!Parent && StillInTree(PrevFocus)) FocusObject = PrevFocus;
     if (ExitDialog == this) ExitDialog = nullptr;
 }
 

@@ -70,6 +70,9 @@ class TW_Menu : public TW_Win {
     TButtonMaster* Buttons = nullptr;
 
   protected:
+    // The master the window was last stepped in: the list's removal clears Parent before the
+    // destructor runs, and the focus still has to go back there.
+    TMaster* KnownParent = nullptr;
     // Places a title label centred on the panel's X, its top `pixelsAbovePanel` above the panel's top.
     TTexLabelEx* MakeTitleLabel(const std::string& key, bool isTitle, int32_t pixelsAbovePanel);
 };

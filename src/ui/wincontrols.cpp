@@ -12,6 +12,7 @@
 #include "render/blocks.h"
 #include "render/itf.h"
 #include "render/multirect.h"
+#include "render/tex.h"
 #include "render/texlabels.h"
 #include "render/visual.h"
 #include "ui/w_menu.h"
@@ -29,7 +30,8 @@ const TButtonLook cDefaultLooks[4] = {
     {0x80A0A0A0, 1.0f, 0, 0},
 };
 
-constexpr uint32_t cCheckBoxColor = 0xC0081A34;
+constexpr uint32_t cCheckBoxEdge = 0xFFD8B060;
+constexpr uint32_t cCheckBoxColor = 0xFF04101E;
 constexpr int32_t cCheckBoxSize = 28;
 constexpr int32_t cCaptionGap = 12;
 constexpr int32_t cKnobWidth = 24, cKnobHeight = 32;
@@ -72,6 +74,7 @@ TTexLabelEx* MakeLabel(TMaster& owner, TIndexedTextureFont* font, const std::str
     auto* label = owner.Add(new TTexLabelEx(p));
     label->X = PixelLeftX(px);
     label->Y = PixelTopY(py);
+    label->Layout(); // the box the mouse tests follows the placement
     return label;
 }
 
@@ -160,6 +163,7 @@ void TButtonMaster::ApplyLookAs(int32_t index, uint8_t state) {
     const int32_t dx = LookOffset ? look.OffsetX : 0, dy = LookOffset ? look.OffsetY : 0;
     b.Label->X = PixelLeftX(b.Rect.Left + b.Rect.Width / 2 + dx);
     b.Label->Y = PixelTopY(b.Rect.Top + b.Rect.Height / 2 + dy);
+    b.Label->Layout();
 }
 
 void TButtonMaster::ApplyLook(int32_t index) {
@@ -319,9 +323,13 @@ TCheckBox::TCheckBox(const std::string& caption, int32_t px, int32_t py, bool ch
                      TIndexedTextureFont* font)
     : Checked(checked) {
     MarkRect = {px, py, cCheckBoxSize, cCheckBoxSize};
+    BoxFrame = Add(new TColorRect());
+    BoxFrame->Block1 = sbDiffuseAlpha;
+    BoxFrame->SetRect(px, py, cCheckBoxSize, cCheckBoxSize);
+    BoxFrame->SetColor(cCheckBoxEdge);
     Box = Add(new TColorRect());
     Box->Block1 = sbDiffuseAlpha;
-    Box->SetRect(px, py, cCheckBoxSize, cCheckBoxSize);
+    Box->SetRect(px + 2, py + 2, cCheckBoxSize - 4, cCheckBoxSize - 4);
     Box->SetColor(cCheckBoxColor);
     Mark = Add(new TTexRect256(px - 2, py - 2, "\\Textures\\Options_Mark.tga", false, 32));
     Mark->Block1 = sbTexAlpha;
@@ -407,7 +415,7 @@ void TTrackBar::UpdateCursor() {
 // ---- TScrollBar ---------------------------------------------------------------------------------
 
 TScrollBar::TScrollBar(const std::string& dscrFile, int32_t texId) {
-    Pieces = Add(new TTexMultiRect(3, dscrFile));
+    Pieces = Add(new TTexMultiRect(3, DataFilePath(dscrFile)));
     Pieces->TexId = texId;
     Pieces->Block1 = sbTexAlpha;
     if (Pieces->RectCount < 9) Log("TScrollBar.Create: nine pieces expected in \"" + dscrFile + "\"");

@@ -118,8 +118,9 @@ class TCheckBox : public TMenuControl {
     void SetChecked(bool value);
 
     TTexLabelEx* Label = nullptr;
-    TTexRect256* Mark = nullptr; // "\Textures\Options_Mark.tga"
-    TColorRect* Box = nullptr;   // the frame the mark sits in
+    TTexRect256* Mark = nullptr;    // "\Textures\Options_Mark.tga"
+    TColorRect* BoxFrame = nullptr; // gold edge of the box
+    TColorRect* Box = nullptr;      // the dark box the mark sits in
     TPixelRect MarkRect, LabelRect;
     bool Checked = false;
     bool Hover = false;
