@@ -543,8 +543,8 @@ TEST(ContentPack, ParticleFilesUseKnownKeysAndVisibleSprites) {
         std::map<std::string, std::vector<std::string>> seen;
         for (const std::string& line : read_lines(data_dir() / "Particles" / (p + ".prt"))) {
             if (skipped(line)) {
-            continue;
-        }
+                continue;
+            }
             auto w = words(line);
             EXPECT_TRUE(keys.count(w[0])) << p << ": " << w[0];
             seen[w[0]] = std::vector<std::string>(w.begin() + 1, w.end());
