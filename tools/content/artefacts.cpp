@@ -266,6 +266,28 @@ void draw_prow(cairo_t* cr) {
 }
 
 void draw_trident(cairo_t* cr) {
+    // a scallop shell of mother-of-pearl behind the key
+    cairo_move_to(cr, 128, 236);
+    for (int i = 0; i <= 12; ++i) {
+        const double a = M_PI + M_PI * i / 12.0;
+        const double r = 104 + (i % 2 ? 8 : 0);
+        cairo_line_to(cr, 128 + std::cos(a) * r, 150 + std::sin(a) * r * 1.02);
+    }
+    cairo_close_path(cr);
+    metal(cr, 40, 236, 0xF4FFFC, 0x7AB8B0);
+    cairo_fill_preserve(cr);
+    engrave(cr, 0x1A4A44, 0.7, 2.5);
+    for (int i = 1; i < 12; ++i) {
+        const double a = M_PI + M_PI * i / 12.0;
+        cairo_move_to(cr, 128, 232);
+        cairo_line_to(cr, 128 + std::cos(a) * 100, 150 + std::sin(a) * 100);
+    }
+    engrave(cr, 0x1A4A44, 0.3, 2);
+    cairo_save(cr);
+    cairo_translate(cr, 128, 128);
+    cairo_scale(cr, 1.3, 1.0);
+    cairo_translate(cr, -128, -128);
+
     cairo_move_to(cr, 120, 90);
     cairo_line_to(cr, 136, 90);
     cairo_line_to(cr, 134, 244);
@@ -296,6 +318,7 @@ void draw_trident(cairo_t* cr) {
         cairo_fill(cr);
         cairo_pattern_destroy(g);
     }
+    cairo_restore(cr);
 }
 
 void draw_sun_disc(cairo_t* cr) {
