@@ -1,6 +1,7 @@
 #include "engine/group.h"
 #include "ui/w_menu.h"
 #include "ui/w_menuoptions.h"
+#include "ui/w_stats.h"
 
 namespace velmora {
 
@@ -8,6 +9,7 @@ namespace velmora {
 void RegisterUiWindows() {
     RegisterExitDialog(CreateExitDialog);
     RegisterWindow(12, CreateMenuOptions);
+    RegisterWindow(16, CreateMenuStats);
 }
 
 } // namespace velmora
