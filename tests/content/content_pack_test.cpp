@@ -563,3 +563,24 @@ TEST(ContentPack, ParticleFilesUseKnownKeysAndVisibleSprites) {
         EXPECT_EQ(seen["Colors"].size(), 4u) << p;
     }
 }
+
+TEST(ContentPack, HistoryTextsFitTheTenLinesAScenePlays) {
+    const fs::path file = data_dir() / "Texts" / "TextResourses.txt";
+    for (const char* code : {"Eng", "Rus", "Ger"}) {
+        int scenes = 0;
+        for (auto& [key, text] : read_text_entries(file, code)) {
+            if (key.rfind("TEXT_History_", 0) != 0) {
+                continue;
+            }
+            ++scenes;
+            EXPECT_LE(std::count(text.begin(), text.end(), '\n') + 1, 10) << code << ' ' << key;
+            size_t start = 0;
+            while (start <= text.size()) {
+                const size_t end = std::min(text.find('\n', start), text.size());
+                EXPECT_LE(end - start, 70u) << code << ' ' << key << " has a line too wide for the window";
+                start = end + 1;
+            }
+        }
+        EXPECT_EQ(scenes, 24) << code;
+    }
+}
