@@ -626,6 +626,66 @@ void write_maps(const Context& ctx, const Campaign& campaign) {
     border("Map_BorderRight.tga", 13, 462);
 }
 
+// A sunken landmark of each country, faint behind the board.
+void draw_country_motif(cairo_t* cr, int country) {
+    cairo_save(cr);
+    set_rgb(cr, 0xC8D8E0, 0.16);
+    switch (country) {
+    case 1: // temple front with its pediment
+        cairo_move_to(cr, 110, 300);
+        cairo_line_to(cr, 253, 230);
+        cairo_line_to(cr, 396, 300);
+        cairo_close_path(cr);
+        cairo_fill(cr);
+        for (int k = 0; k < 6; ++k) {
+            draw_column(cr, 124 + k * 48, 540, 22, 236, 0xC8D8E0, 0.16, k == 4);
+        }
+        break;
+    case 2: // ziggurat
+        for (int k = 0; k < 5; ++k) {
+            cairo_rectangle(cr, 90 + k * 34, 520 - (k + 1) * 56, 326 - k * 68, 56);
+        }
+        cairo_fill(cr);
+        break;
+    case 5: // aqueduct arches
+        cairo_rectangle(cr, 20, 300, 466, 24);
+        cairo_fill(cr);
+        for (int k = 0; k < 5; ++k) {
+            const double x = 30 + k * 94;
+            cairo_move_to(cr, x, 540);
+            cairo_line_to(cr, x, 324);
+            cairo_line_to(cr, x + 90, 324);
+            cairo_line_to(cr, x + 90, 540);
+            cairo_line_to(cr, x + 72, 540);
+            cairo_line_to(cr, x + 72, 400);
+            cairo_arc_negative(cr, x + 45, 400, 27, 0, M_PI);
+            cairo_line_to(cr, x + 18, 540);
+            cairo_close_path(cr);
+            cairo_fill(cr);
+        }
+        break;
+    case 6: // a wrecked galley and its anchor
+        cairo_move_to(cr, 60, 470);
+        cairo_curve_to(cr, 160, 540, 340, 540, 440, 450);
+        cairo_line_to(cr, 420, 500);
+        cairo_curve_to(cr, 330, 560, 170, 560, 80, 510);
+        cairo_close_path(cr);
+        cairo_fill(cr);
+        cairo_move_to(cr, 250, 480);
+        cairo_line_to(cr, 270, 330);
+        cairo_set_line_width(cr, 8);
+        cairo_stroke(cr);
+        cairo_arc(cr, 380, 420, 30, 0.2, M_PI - 0.2);
+        cairo_move_to(cr, 380, 380);
+        cairo_line_to(cr, 380, 450);
+        cairo_stroke(cr);
+        break;
+    default:
+        break;
+    }
+    cairo_restore(cr);
+}
+
 // Board backgrounds, one per country, each with its own ruins and tint.
 void write_country_pictures(const Context& ctx, const Campaign& campaign) {
     const uint32_t tints[8] = {0x3A78A8, 0x8A6A3A, 0xA88A48, 0xB89A58,
@@ -641,6 +701,7 @@ void write_country_pictures(const Context& ctx, const Campaign& campaign) {
         for (int k = 0; k < 6; ++k)
             draw_column(cr, rng.range(10, 480), 560, rng.range(16, 30), rng.range(80, 260), 0x6A8090, 0.3,
                         rng.uniform() < 0.5);
+        draw_country_motif(cr, int(i) + 1);
         if (i == 2 || i == 3) { // pyramids on the horizon
             for (int k = 0; k < 3; ++k) {
                 const double x = 80 + k * 150, h = 120 + k * 20;
