@@ -246,15 +246,18 @@ class RecordingDevice final : public IRecordingDevice, detail::ResourceOwner, de
     HRESULT BeginStateBlock() override {
         Record("BeginStateBlock", {});
         if (HRESULT hr = TakeFailure("BeginStateBlock")) return hr;
-        PendingRecords.clear();
-        return Blocks.Begin();
+        const HRESULT hr = Blocks.Begin();
+        if (SUCCEEDED(hr)) PendingRecords.clear();
+        return hr;
     }
     HRESULT EndStateBlock(DWORD* token) override {
         if (token) *token = 0;
         HRESULT hr = TakeFailure("EndStateBlock");
         if (hr == D3D_OK) hr = Blocks.End(token);
-        if (SUCCEEDED(hr)) BlockRecords[*token] = std::move(PendingRecords);
-        PendingRecords.clear();
+        if (SUCCEEDED(hr)) {
+            BlockRecords[*token] = std::move(PendingRecords);
+            PendingRecords.clear();
+        }
         Record("EndStateBlock", {token ? *token : 0});
         return hr;
     }

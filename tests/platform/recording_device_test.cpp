@@ -75,6 +75,18 @@ TEST_F(RecordingDeviceTest, StateBlockRecordsInsteadOfApplyingAndReplaysOnApply)
     EXPECT_EQ(address, static_cast<DWORD>(D3DTADDRESS_MIRROR));
 }
 
+TEST_F(RecordingDeviceTest, BlocksDoNotNest) {
+    ASSERT_EQ(Dev->BeginStateBlock(), D3D_OK);
+    Dev->SetRenderState(D3DRS_FOGENABLE, FALSE);
+    EXPECT_EQ(Dev->BeginStateBlock(), D3DERR_INVALIDCALL);
+    Dev->SetRenderState(D3DRS_CLIPPING, TRUE);
+    DWORD token = 0;
+    ASSERT_EQ(Dev->EndStateBlock(&token), D3D_OK);
+    EXPECT_EQ(Dev->StateBlockCalls(token).size(), 2u); // the refused Begin lost nothing
+    EXPECT_EQ(Dev->EndStateBlock(&token), D3DERR_INVALIDCALL);
+    EXPECT_EQ(token, 0u);
+}
+
 TEST_F(RecordingDeviceTest, LaterBlocksOverrideEarlierOnesAndDeletedBlocksCannotBeApplied) {
     DWORD blend = 0, flat = 0;
     Dev->BeginStateBlock();
