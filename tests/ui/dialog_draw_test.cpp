@@ -135,13 +135,34 @@ TEST_F(DialogDraw, HoveredDialogButtonShowsItsHighlight) {
     EXPECT_GT(Distance(noOnNo, noOnYes), 20.0);
     EXPECT_LT(Distance(yesOnYes, noOnNo), 6.0) << "both hovered buttons wear the same highlight";
     EXPECT_LT(Distance(yesOnNo, noOnYes), 6.0) << "and both plain ones the same normal look";
-    (void)cButtonWidth;
 
     std::ifstream log(Dir / "Error.log");
     std::string line, all;
     while (std::getline(log, line))
         all += line + "\n";
     EXPECT_EQ(all.find("procedure not defined"), std::string::npos) << all;
+}
+
+// Yes ends the program after the frame; No closes the dialog and the game goes on.
+TEST_F(DialogDraw, ExitDialogYesQuitsAndNoCarriesOn) {
+    std::ofstream(Dir / "yes.txt") << "5 close\n10 down left 300 365\n11 up left 300 365\n";
+    ASSERT_EQ(Run("--fixed-step --windowed --start-window 12 --frames 200 --script yes.txt --screenshot "
+                  "100:late.tga"),
+              0);
+    EXPECT_FALSE(fs::exists(Dir / "late.tga")) << "the program ended soon after the answer";
+
+    std::ofstream(Dir / "no.txt") << "5 close\n10 down left 500 365\n11 up left 500 365\n";
+    ASSERT_EQ(
+        Run("--fixed-step --windowed --start-window 12 --frames 200 --script no.txt --screenshot 4:open.tga"
+            " --screenshot 100:after.tga"),
+        0);
+    TShot open, after;
+    ASSERT_TRUE(ReadTga(Dir / "open.tga", open));
+    ASSERT_TRUE(ReadTga(Dir / "after.tga", after));
+    double a[3], b[3];
+    open.Mean(cYesLeft, cButtonTop, 2 * cButtonWidth, 50, a);
+    after.Mean(cYesLeft, cButtonTop, 2 * cButtonWidth, 50, b);
+    EXPECT_LT(Distance(a, b), 3.0) << "the options window shows again as before the question";
 }
 
 // The options window's music bar (360 pixels from (220, 200)) dragged by script: the music volume
