@@ -493,8 +493,8 @@ TEST(ContentPack, Windows1252FontsHoldEveryCharacterOfTheGermanTexts) {
 }
 
 TEST(ContentPack, RunsAreByteIdenticalAndEachLanguageHasItsFonts) {
-    const fs::path a = fs::temp_directory_path() / "velmora_content_a";
-    const fs::path b = fs::temp_directory_path() / "velmora_content_b";
+    const fs::path a = scratch_dir("velmora_content_a");
+    const fs::path b = scratch_dir("velmora_content_b");
     for (const auto& p : {a, b})
         fs::remove_all(p);
     ASSERT_TRUE(run_tool(a, "Rus"));

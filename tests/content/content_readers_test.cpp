@@ -46,7 +46,7 @@ TEST(ContentReaders, EveryParticleFileReadsIntoAVisibleEmitter) {
 }
 
 TEST(ContentReaders, ShippedJpegsUnpackIntoTexturesOfTheirSize) {
-    const fs::path dir = fs::temp_directory_path() / "velmora_content_unpack";
+    const fs::path dir = scratch_dir("velmora_content_unpack");
     fs::remove_all(dir);
     fs::create_directories(dir);
     for (const char* name : {"Maps/Rome", "Countries/Greece", "History/Large_Sun"}) {

@@ -6,6 +6,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 namespace content_test {
@@ -15,6 +16,11 @@ namespace fs = std::filesystem;
 inline fs::path data_dir() {
     return fs::path(VELMORA_DATA_DIR);
 }
+// A scratch folder of this process, so that test runs of several build folders never collide.
+inline fs::path scratch_dir(const std::string& name) {
+    return fs::temp_directory_path() / (name + "_" + std::to_string(::getpid()));
+}
+
 inline fs::path tool_path() {
     return data_dir().parent_path() / "tools" / "content" / "velmora_content";
 }
