@@ -303,4 +303,39 @@ void scale_alpha(Image& img, double factor) {
     }
 }
 
+void draw_seated_lion(cairo_t* cr, uint32_t light, uint32_t dark) {
+    cairo_save(cr);
+    cairo_new_path(cr);
+    cairo_move_to(cr, 186, 114);
+    cairo_curve_to(cr, 200, 100, 196, 76, 176, 72); // haunch
+    cairo_curve_to(cr, 160, 66, 146, 64, 136, 58);  // back
+    cairo_line_to(cr, 140, 114);                    // chest down to the front paws
+    cairo_close_path(cr);
+    cairo_new_sub_path(cr);
+    cairo_rectangle(cr, 120, 70, 11, 44); // front legs
+    cairo_rectangle(cr, 133, 72, 10, 42);
+    cairo_new_sub_path(cr);
+    for (int i = 0; i < 18; ++i) { // mane
+        const double a = 2 * M_PI * i / 18, r = i % 2 ? 20 : 25;
+        cairo_line_to(cr, 128 + std::cos(a) * r, 50 + std::sin(a) * r);
+    }
+    cairo_close_path(cr);
+    vertical_gradient(cr, 24, 114, light, dark);
+    cairo_fill(cr);
+    cairo_arc(cr, 120, 52, 12, 0, 2 * M_PI); // face
+    vertical_gradient(cr, 40, 64, mix(light, 0xFFFFFF, 0.3), mix(dark, light, 0.4));
+    cairo_fill(cr);
+    cairo_arc(cr, 115, 49, 2, 0, 2 * M_PI);
+    set_rgb(cr, 0x2A1404);
+    cairo_fill(cr);
+    cairo_move_to(cr, 192, 108); // tail
+    cairo_curve_to(cr, 214, 100, 206, 80, 216, 70);
+    set_rgb(cr, mix(dark, light, 0.2));
+    cairo_set_line_width(cr, 3);
+    cairo_stroke(cr);
+    cairo_arc(cr, 216, 69, 4, 0, 2 * M_PI);
+    cairo_fill(cr);
+    cairo_restore(cr);
+}
+
 } // namespace content

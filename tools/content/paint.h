@@ -50,6 +50,8 @@ void draw_caustics(cairo_t* cr, double x, double y, double w, double h, double p
 // Ruined column, arch and the like for backgrounds.
 void draw_column(cairo_t* cr, double x, double base, double w, double h, uint32_t rgb, double alpha,
                  bool broken);
+// The harbour lion of Velmora, seated, facing left, in a 288 x 192 frame (paws on y 114).
+void draw_seated_lion(cairo_t* cr, uint32_t light, uint32_t dark);
 void draw_seaweed(cairo_t* cr, double x, double base, double h, double sway, uint32_t rgb, double alpha);
 
 // Adds fine film-grain noise (same bytes every run).

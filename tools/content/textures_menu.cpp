@@ -346,25 +346,19 @@ void write_menu_back(const Context& ctx) {
     scale_alpha(wimg, 0.85);
     write_tga(ctx.textures("MenuBack/Wheel.tga"), wimg);
 
-    Canvas tiger(220, 260); // a stone lion of the harbour, half sunk in the sand
+    Canvas tiger(220, 260); // the stone lion of the harbour on its plinth, half sunk in the sand
     cr = tiger.cr();
-    cairo_move_to(cr, 20, 250);
-    cairo_curve_to(cr, 20, 170, 60, 130, 70, 100);
-    cairo_curve_to(cr, 60, 50, 100, 20, 140, 30);
-    cairo_curve_to(cr, 180, 40, 200, 80, 185, 120);
-    cairo_curve_to(cr, 200, 160, 210, 210, 205, 250);
-    cairo_close_path(cr);
-    vertical_gradient(cr, 20, 250, 0xB8B0A0, 0x4A463E);
+    cairo_save(cr);
+    cairo_translate(cr, -157, -4);
+    cairo_scale(cr, 1.7, 1.7);
+    draw_seated_lion(cr, 0xC8C0B0, 0x4A463E);
+    cairo_restore(cr);
+    cairo_rectangle(cr, 8, 190, 204, 70);
+    vertical_gradient(cr, 190, 260, 0xA8A090, 0x3A362E);
     cairo_fill(cr);
-    cairo_arc(cr, 150, 75, 7, 0, kTau);
-    set_rgb(cr, 0x1A1A1A, 0.8);
-    cairo_fill(cr);
-    for (int i = 0; i < 9; ++i) {
-        cairo_arc(cr, 120, 80, 40 + i * 3, M_PI * 0.6, M_PI * 1.5);
+    for (int i = 0; i < 6; ++i) {
+        draw_seaweed(cr, 18 + i * 36, 260, 30 + (i * 17) % 40, (i % 3 - 1) * 6, 0x1E6A40, 0.85);
     }
-    set_rgb(cr, 0x2A2620, 0.25);
-    cairo_set_line_width(cr, 1.5);
-    cairo_stroke(cr);
     Image timg = tiger.image();
     add_grain(timg, 8, 79);
     write_tga(ctx.textures("MenuBack/Tiger.tga"), timg);

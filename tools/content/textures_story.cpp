@@ -139,38 +139,7 @@ Image small_lion() {
     cairo_rectangle(cr, 94, 114, 112, 8);
     set_rgb(cr, 0xF4EEE0);
     cairo_fill(cr);
-    cairo_save(cr);
-    cairo_new_path(cr);
-    cairo_move_to(cr, 186, 114);
-    cairo_curve_to(cr, 200, 100, 196, 76, 176, 72); // haunch
-    cairo_curve_to(cr, 160, 66, 146, 64, 136, 58);  // back
-    cairo_line_to(cr, 140, 114);                    // chest down to the front paws
-    cairo_close_path(cr);
-    cairo_new_sub_path(cr);
-    cairo_rectangle(cr, 120, 70, 11, 44); // front legs
-    cairo_rectangle(cr, 133, 72, 10, 42);
-    cairo_new_sub_path(cr);
-    for (int i = 0; i < 18; ++i) { // mane
-        const double a = kTau * i / 18, r = i % 2 ? 20 : 25;
-        cairo_line_to(cr, 128 + std::cos(a) * r, 50 + std::sin(a) * r);
-    }
-    cairo_close_path(cr);
-    vertical_gradient(cr, 24, 114, 0xF0B868, 0x6A3A10);
-    cairo_fill(cr);
-    cairo_arc(cr, 120, 52, 12, 0, kTau); // face
-    vertical_gradient(cr, 40, 64, 0xFFD890, 0x9A5A1C);
-    cairo_fill(cr);
-    cairo_arc(cr, 115, 49, 2, 0, kTau);
-    set_rgb(cr, 0x2A1404);
-    cairo_fill(cr);
-    cairo_move_to(cr, 192, 108); // tail
-    cairo_curve_to(cr, 214, 100, 206, 80, 216, 70);
-    set_rgb(cr, 0x7A4414);
-    cairo_set_line_width(cr, 3);
-    cairo_stroke(cr);
-    cairo_arc(cr, 216, 69, 4, 0, kTau);
-    cairo_fill(cr);
-    cairo_restore(cr);
+    draw_seated_lion(cr, 0xF0B868, 0x6A3A10);
     for (int i = 0; i < 3; ++i) {
         cairo_move_to(cr, 20 + i * 30, 140);
         cairo_line_to(cr, 30 + i * 30, 110);
