@@ -378,6 +378,7 @@ void THammer::FollowPointer() {
 
 void THammer::FlyBack() {
     Back = std::max(Back - BackSpeed * Delta, 0.0f);
+    if (Back < 1e-4f) Back = 0; // steps of 1/15 leave crumbs
     const float cx = BonusPanel ? BonusPanel->Slots[1].CentreX : 0,
                 cy = BonusPanel ? BonusPanel->Slots[1].CentreY : 0;
     Picture->SetWorldPos(cx + (StartX - cx) * Back, cy + (StartY - cy) * Back);

@@ -212,6 +212,18 @@ class THelp : public TMaster {
 };
 extern THelp* Help;
 
+// The interactive help's master as the board and the panels call it (nil: no help).
+class THelpMasterLink {
+  public:
+    virtual ~THelpMasterLink() = default;
+    virtual void ShowError(int32_t x1, int32_t y1, int32_t x2, int32_t y2) = 0; // a refused swap
+    virtual void LowTime() = 0;
+    virtual void VisBonusArrived(int32_t code) = 0;
+    virtual void BonusXXArrived(int32_t slot) = 0;
+    virtual void SliceArrived() = 0;
+};
+extern THelpMasterLink* HelpMaster;
+
 class THammer : public TMaster {
   public:
     THammer();
@@ -265,6 +277,7 @@ class TFallenItem : public TStater {
     int32_t Col, Row, Value;
     uint8_t Kind;
     bool Started = false;
+    bool Booked = false; // already counted in the player record by a save of the level
     TSplinePath Path;
     TParticles* Trail = nullptr;
     float StartX = 0, StartY = 0;

@@ -131,6 +131,7 @@ void TFallenArt::MoveAlong(float x, float y) {
 void TFallenArt::Arrive() {
     if (!ArtMaster) return;
     if (TSlice* s = ArtMaster->Slice(Value)) s->Place();
+    if (HelpMaster) HelpMaster->SliceArrived();
     if (ArtMaster->SlicesLeft <= 0 && BoardGame) BoardGame->SetLevelComplete();
 }
 
@@ -155,6 +156,7 @@ void TFallenVisBonus::MoveAlong(float x, float y) {
 
 void TFallenVisBonus::Arrive() {
     if (BonusPanel) BonusPanel->Change(Value, +1);
+    if (HelpMaster && Value >= 1 && Value <= 4) HelpMaster->VisBonusArrived(Value);
 }
 
 // ---- multipliers ----
@@ -185,6 +187,7 @@ void TFallenBonusXX::Arrive() {
     if (Slot == 0) Slot = BonusXX->ChooseSlot();
     BonusXX->Activate(Slot, Value, 60);
     if (BonusXX->Pending[Slot - 1] == this) BonusXX->Pending[Slot - 1] = nullptr;
+    if (HelpMaster) HelpMaster->BonusXXArrived(Slot);
 }
 
 // ---- the angry chip ----

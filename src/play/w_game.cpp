@@ -15,6 +15,7 @@
 #include "engine/group.h"
 #include "platform/files.h"
 #include "platform/win32.h"
+#include "play/interactive.h"
 #include "render/blocks.h"
 #include "render/partmaster.h"
 #include "render/texlabels.h"
@@ -115,6 +116,7 @@ void TW_Game::BuildScreen() {
     Timer->Seconds = LevelInfo.Time;
     Timer->Init();
     GameParticles = Add(new TGamePartMaster());
+    Add(new TInteractiveMaster());
     Overlay = Add(new TColorRect());
     Overlay->Block1 = sbDiffuseAlpha;
     Overlay->SetRect(0, 0, 800, 600);
@@ -272,8 +274,12 @@ void TW_Game::BookFlyingItems(TPlayerRec& rec) {
     if (!Net) return;
     for (TBasic* c = Net->First; c; c = c->Next) {
         if (c->Dead) continue;
-        if (auto* b = dynamic_cast<TFallenVisBonus*>(c); b && b->Value >= 1 && b->Value <= cBonusCodes)
+        // The panel's count is the record's: a bonus is counted once, by the first save.
+        if (auto* b = dynamic_cast<TFallenVisBonus*>(c);
+            b && !b->Booked && b->Value >= 1 && b->Value <= cBonusCodes) {
             rec.BonusCount[b->Value - 1] += 1;
+            b->Booked = true;
+        }
         if (auto* a = dynamic_cast<TFallenArt*>(c); a && a->Value >= 1 && a->Value <= cSliceFlags)
             rec.SliceDone[a->Value - 1] = 1;
         if (auto* x = dynamic_cast<TFallenBonusXX*>(c)) {
