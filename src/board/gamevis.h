@@ -9,6 +9,7 @@
 
 #include "board/cells.h"
 #include "engine/basic.h"
+#include "render/partmaster.h"
 #include "render/visual.h"
 
 namespace velmora {
@@ -223,7 +224,12 @@ class TArtMaster : public TStater {
 
 extern TArtMaster* ArtMaster;
 
-class TGamePartMaster;
+// The particle master of the help windows: the game's one under a name of its own.
+class TMyPartMaster : public TGamePartMaster {
+  public:
+    const char* ClassName() const override { return "TMyPartMaster"; }
+};
+
 // The colour explosion of a removed chip, at a world position.
 void ExplodeColour(TGamePartMaster* master, int32_t colour, float x, float y);
 // The spark of a broken chain: a one-shot trail emitted along the segment (world units).
