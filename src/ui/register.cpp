@@ -1,5 +1,8 @@
 #include "engine/group.h"
+#include "ui/w_hiscores.h"
+#include "ui/w_map.h"
 #include "ui/w_menu.h"
+#include "ui/w_menumain.h"
 #include "ui/w_menuoptions.h"
 #include "ui/w_stats.h"
 
@@ -10,6 +13,9 @@ void RegisterUiWindows() {
     RegisterExitDialog(CreateExitDialog);
     RegisterWindow(12, CreateMenuOptions);
     RegisterWindow(16, CreateMenuStats);
+    RegisterWindow(11, CreateMenuMain);
+    RegisterWindow(15, CreateMenuMap);
+    RegisterWindow(5, CreateHiScores);
 }
 
 } // namespace velmora
