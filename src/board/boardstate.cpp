@@ -331,6 +331,7 @@ void TNet::RefuseSwap(int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
     SetFly(x1, y1, Add(new TInvalidChip(x2, y2, x1, y1)));
     SetFly(x2, y2, Add(new TInvalidChip(x1, y1, x2, y2)));
     if (Help) Help->RefusedSwap(x1, y1, x2, y2);
+    if (HelpMaster) HelpMaster->ShowError(x1, y1, x2, y2);
 }
 
 void TNet::BlowRow(int32_t y) {

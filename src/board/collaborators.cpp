@@ -18,6 +18,7 @@ TLabelPanel* LabelPanel = nullptr;
 TBonusXXMaster* BonusXX = nullptr;
 TBonusPanel* BonusPanel = nullptr;
 THelp* Help = nullptr;
+THelpMasterLink* HelpMaster = nullptr;
 THammer* Hammer = nullptr;
 TBoardGameLink* BoardGame = nullptr;
 std::vector<std::string> BoardSamplesPlayed;

@@ -136,6 +136,7 @@ void TTimer::UpdateBar() {
         if (std::lround(LifeTime) % 32 < 16) row = 1;
         if (!LowTime) {
             if (LabelPanel) LabelPanel->ShowBlinking("TEXT_LabelPanel_LowTime", 1, 2.8f);
+            if (HelpMaster) HelpMaster->LowTime();
             BoardPlaySample("LowTime");
         }
         LowTime = true;

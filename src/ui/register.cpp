@@ -1,5 +1,8 @@
 #include "engine/group.h"
+#include "ui/w_artefacts.h"
+#include "ui/w_help.h"
 #include "ui/w_hiscores.h"
+#include "ui/w_history.h"
 #include "ui/w_map.h"
 #include "ui/w_menu.h"
 #include "ui/w_menumain.h"
@@ -16,6 +19,9 @@ void RegisterUiWindows() {
     RegisterWindow(11, CreateMenuMain);
     RegisterWindow(15, CreateMenuMap);
     RegisterWindow(5, CreateHiScores);
+    RegisterWindow(3, CreateHelp);
+    RegisterWindow(6, CreateHistory);
+    RegisterWindow(7, CreateArtefacts);
 }
 
 } // namespace velmora
