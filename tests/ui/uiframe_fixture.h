@@ -1,6 +1,6 @@
 // A scene group on the recording device over the content pack's data folder (fonts, texts and
-// sounds as the game has them), with the player data and the error log in a scratch folder. The
-// frame helper steps the group the way the application frame does.
+// sounds as the game has them), with the player data, the screen capture and the error log in a
+// scratch folder. The frame helper steps the group the way the application frame does.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -18,6 +18,7 @@
 #include "app/options.h"
 #include "engine/group.h"
 #include "platform/recording_device.h"
+#include "platform/win32.h"
 #include "render/tex.h"
 
 namespace velmora::testing {
@@ -33,6 +34,15 @@ class TUiFrameTest : public ::testing::Test {
         InitDataPaths(VELMORA_DATA_DIR);
         Paths.PlayerData = Dir.string();
         Paths.GameDat = (Dir / "Game.dat").string();
+        // Screen captures stay out of the shared data folder; the cursors come along.
+        Paths.Textures = Dir.string();
+        for (int i = 1; i <= 3; ++i) {
+            const std::string cursor = "Cursor_" + std::to_string(i) + ".xcr";
+            std::error_code ec;
+            std::filesystem::create_symlink(std::filesystem::path(VELMORA_DATA_DIR) / "Textures" / cursor,
+                                            Dir / cursor, ec);
+        }
+        SetMessageBoxAutoAnswer(IDOK);
         Options.SoundEnabled = true;
         InitScreenGeometryFor(800, 600);
         Delta = 1.0f;
