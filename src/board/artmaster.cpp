@@ -42,7 +42,7 @@ bool ParseHexColour(const std::string& text, uint32_t& colour) {
     return r.ec == std::errc() && r.ptr == text.data() + text.size();
 }
 
-bool ReadCoords(const std::string& path, TPixelRect& box) {
+bool ReadCoords(const std::string& path, TImageRect& box) {
     std::vector<std::string> lines;
     if (!ReadTextLines(ResolvePath(path), lines) || lines.empty()) return false;
     int32_t v[4] = {};
@@ -109,7 +109,7 @@ bool MakeSliceFolder(const std::string& artFolder, int32_t number, uint32_t colo
         Log(where + ": Body.tga and Mask.tga differ in size");
         return false;
     }
-    TPixelRect box;
+    TImageRect box;
     if (!ColorBounds(mask, colour, box)) {
         Log(where + ": no mask pixel has the colour " + std::to_string(colour) + "; the slice is skipped");
         return false;
@@ -139,7 +139,7 @@ TSlice::TSlice(int32_t number) : Number(number) {}
 TSlice::~TSlice() = default;
 
 void TSlice::LoadArtOffset(const std::string& folder) {
-    TPixelRect box;
+    TImageRect box;
     if (!ReadCoords(folder + "\\Coords.txt", box)) {
         Log("TSlice.Create: file '" + folder + "\\Coords.txt' is missing or malformed");
         return;

@@ -375,7 +375,7 @@ void ComposeTga(const TTgaImage& src, TTgaImage& dst, int32_t x, int32_t y) {
     ComposeTgaRect(src, dst, x, y, 0, 0, src.Width(), src.Height());
 }
 
-bool ColorBounds(const TTgaImage& image, uint32_t rgb, TPixelRect& rect) {
+bool ColorBounds(const TTgaImage& image, uint32_t rgb, TImageRect& rect) {
     rect = {2147483647, 2147483647, -2147483647 - 1, -2147483647 - 1};
     bool found = false;
     for (int32_t y = 0; y < image.Height() && !image.Data.empty(); ++y)
@@ -391,7 +391,7 @@ bool ColorBounds(const TTgaImage& image, uint32_t rgb, TPixelRect& rect) {
     return found;
 }
 
-bool ExtractColorImage(const TTgaImage& colourImage, const TTgaImage& maskImage, const TPixelRect& rect,
+bool ExtractColorImage(const TTgaImage& colourImage, const TTgaImage& maskImage, const TImageRect& rect,
                        uint32_t rgb, TTgaImage& out) {
     const auto inside = [&](const TTgaImage& im) {
         return rect.Left >= 0 && rect.Top >= 0 && rect.Left <= rect.Right && rect.Top <= rect.Bottom &&
@@ -414,7 +414,7 @@ bool ExtractColorImage(const TTgaImage& colourImage, const TTgaImage& maskImage,
     return true;
 }
 
-bool ExtractColor(const TTgaImage& colourImage, const TTgaImage& maskImage, const TPixelRect& rect,
+bool ExtractColor(const TTgaImage& colourImage, const TTgaImage& maskImage, const TImageRect& rect,
                   const std::string& fileName, uint32_t rgb) {
     TTgaImage out;
     if (!ExtractColorImage(colourImage, maskImage, rect, rgb, out)) return false;

@@ -38,7 +38,7 @@ struct TTgaImage {
 };
 
 // Inclusive pixel bounds.
-struct TPixelRect {
+struct TImageRect {
     int32_t Left = 0, Top = 0, Right = 0, Bottom = 0;
 };
 
@@ -69,11 +69,11 @@ uint32_t ComposePixel(uint32_t src, uint32_t dst);
 
 // Bounds of every pixel with non-zero alpha and the given RGB; false (and the empty-start values
 // 2147483647 / -2147483648) when there is none.
-bool ColorBounds(const TTgaImage& image, uint32_t rgb, TPixelRect& rect);
+bool ColorBounds(const TTgaImage& image, uint32_t rgb, TImageRect& rect);
 // Cuts Rect out of the colour image where the mask holds the key colour; saved (rows reversed).
-bool ExtractColor(const TTgaImage& colourImage, const TTgaImage& maskImage, const TPixelRect& rect,
+bool ExtractColor(const TTgaImage& colourImage, const TTgaImage& maskImage, const TImageRect& rect,
                   const std::string& fileName, uint32_t rgb);
-bool ExtractColorImage(const TTgaImage& colourImage, const TTgaImage& maskImage, const TPixelRect& rect,
+bool ExtractColorImage(const TTgaImage& colourImage, const TTgaImage& maskImage, const TImageRect& rect,
                        uint32_t rgb, TTgaImage& out);
 // Stamps the brush along the outer boundary of the shape; shapes whose padded size passes
 // 256 x 256 are refused.

@@ -88,7 +88,7 @@ TEST(ContentReaders, EverySliceOfEveryArtefactCutsAndGlowsWithTheGamesTools) {
                 continue;
             }
             const uint32_t rgb = uint32_t(std::stoul(words(line).at(1), nullptr, 16));
-            velmora::TPixelRect box;
+            velmora::TImageRect box;
             ASSERT_TRUE(velmora::ColorBounds(mask, rgb, box)) << line;
             velmora::TTgaImage slice, glow;
             ASSERT_TRUE(velmora::ExtractColorImage(body, mask, box, rgb, slice)) << line;

@@ -157,14 +157,14 @@ TEST_F(TgaTools, ColorBoundsAndExtractColorCutTheKeyedRegion) {
     mask.At(4, 3) = 0x40123456u;
     mask.At(5, 4) = 0x00123456u; // transparent pixels never count
     mask.At(0, 0) = 0xFF654321u;
-    TPixelRect rect;
+    TImageRect rect;
     ASSERT_TRUE(ColorBounds(mask, 0x123456, rect));
     EXPECT_EQ(rect.Left, 2);
     EXPECT_EQ(rect.Top, 1);
     EXPECT_EQ(rect.Right, 4);
     EXPECT_EQ(rect.Bottom, 3);
 
-    TPixelRect none;
+    TImageRect none;
     EXPECT_FALSE(ColorBounds(mask, 0xABCDEF, none));
     EXPECT_EQ(none.Left, 2147483647);
     EXPECT_EQ(none.Right, -2147483647 - 1);
