@@ -84,7 +84,8 @@ TEST_F(HiScoresTest, GameOverEntersTheResultAndItsRowPulses) {
         Frame();
         const uint32_t a = Alpha(table->HighlightLabels[0]);
         // The colour was set in the window's step, before its age moved on by this frame's Delta.
-        EXPECT_EQ(a, static_cast<uint32_t>(std::lround(TW_HiScores::PulseAlpha(table->LifeTime - Delta) * 255)));
+        EXPECT_EQ(a,
+                  static_cast<uint32_t>(std::lround(TW_HiScores::PulseAlpha(table->LifeTime - Delta) * 255)));
         lo = std::min(lo, a);
         hi = std::max(hi, a);
         EXPECT_EQ(Alpha(table->RowLabels[5][0]), 0xFFu);
