@@ -67,13 +67,30 @@ class PlayEndToEnd : public ::testing::Test {
                            std::to_string(frames);
         for (const auto& [frame, name] : shots)
             args += " --screenshot " + std::to_string(frame) + ":" + name;
-        const std::string cmd = "cd '" + Dir.string() + "' && SDL_AUDIODRIVER=dummy VELMORA_MSGBOX_ANSWER=1 timeout 300 '" +
+        const std::string cmd = "cd '" + Dir.string() +
+                                "' && SDL_AUDIODRIVER=dummy VELMORA_MSGBOX_ANSWER=1 timeout 300 '" +
                                 std::string(VELMORA_BINARY) + "' " + args + " > run.out 2>&1";
         const int status = std::system(cmd.c_str());
         for (const auto& [frame, name] : shots)
-            if (fs::exists(Dir / name)) fs::copy_file(Dir / name, Artefacts / name, fs::copy_options::overwrite_existing);
+            if (fs::exists(Dir / name))
+                fs::copy_file(Dir / name, Artefacts / name, fs::copy_options::overwrite_existing);
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     }
+    // Colour of a pixel of a TGA screenshot (top-left origin), as 0xRRGGBB; 0 when unreadable.
+    uint32_t Pixel(const std::string& name, int x, int y) {
+        std::ifstream in(Dir / name, std::ios::binary);
+        std::vector<uint8_t> b((std::istreambuf_iterator<char>(in)), {});
+        if (b.size() < 18 || b[2] != 2) return 0;
+        const int w = b[12] | b[13] << 8, h = b[14] | b[15] << 8, bytes = b[16] / 8;
+        const bool topDown = (b[17] & 0x20) != 0;
+        const int row = topDown ? y : h - 1 - y;
+        const size_t at = 18 + b[0] + (static_cast<size_t>(row) * w + x) * bytes;
+        if (x < 0 || y < 0 || x >= w || y >= h || bytes < 3 || at + 2 >= b.size()) return 0;
+        return static_cast<uint32_t>(b[at + 2]) << 16 | b[at + 1] << 8 | b[at];
+    }
+    static int R(uint32_t c) { return c >> 16 & 255; }
+    static int G(uint32_t c) { return c >> 8 & 255; }
+    static int B(uint32_t c) { return c & 255; }
     std::string Log() {
         std::ifstream in(Dir / "Error.log");
         return std::string(std::istreambuf_iterator<char>(in), {});
@@ -92,7 +109,14 @@ TEST_F(PlayEndToEnd, SapWinsTheLevelAndTheStatisticsOkWritesTheNextLevel) {
                                "420 down left 700 60\n421 up left 700 60\n"
                                "440 down left 700 60\n441 up left 700 60\n"
                                "700 key 27\n";
-    ASSERT_EQ(Run(script, 760, {{5, "play_intro.png"}, {30, "play_playing.png"}, {650, "play_stats.png"}}), 0)
+    ASSERT_EQ(Run(script, 760,
+                  {{5, "play_intro.png"},
+                   {5, "play_intro.tga"},
+                   {30, "play_playing.png"},
+                   {30, "play_playing.tga"},
+                   {650, "play_stats.png"},
+                   {650, "play_stats.tga"}}),
+              0)
         << Log();
     const TGameDat dat = ReadGameDat();
     const TPlayerRec& p = dat.Players[0];
@@ -102,21 +126,37 @@ TEST_F(PlayEndToEnd, SapWinsTheLevelAndTheStatisticsOkWritesTheNextLevel) {
     EXPECT_EQ(p.BonusCount[1], 0) << "the sap was used";
     EXPECT_EQ(p.TotalSlices, 1);
     EXPECT_GT(p.Score, 0) << "the time bonus was paid";
-    EXPECT_TRUE(fs::exists(Dir / "play_stats.png"));
+    // Key pixels: the first heart is red during the intro, the time bar is drawn while playing, and
+    // the statistics panel covers the board area.
+    const uint32_t heart = Pixel("play_intro.tga", 125, 433);
+    EXPECT_GT(R(heart), G(heart) + 60) << std::hex << heart;
+    const uint32_t bar = Pixel("play_playing.tga", 600, 509);
+    EXPECT_GT(B(bar), 120) << std::hex << bar;
+    const uint32_t panel = Pixel("play_stats.tga", 300, 400);
+    EXPECT_GT(B(panel), R(panel)) << std::hex << panel;
+    EXPECT_GT(B(panel), 40) << "the panel, not the black screen behind it";
+    EXPECT_EQ(Pixel("play_playing.tga", 300, 400), 0u) << "no panel while playing";
 }
 
 TEST_F(PlayEndToEnd, TimeRunningOutCostsALife) {
     PrepareGameDat(3, 0);
-    WriteLevel("Time 2\nColorCount 5\nColors 1 2 3 4 5\nField 3x3\nc000a001c000\nc000c000c000\nc000c000c000\n");
+    WriteLevel(
+        "Time 2\nColorCount 5\nColors 1 2 3 4 5\nField 3x3\nc000a001c000\nc000c000c000\nc000c000c000\n");
     // The first click skips the intro, the second starts the clock; two seconds later the life is
     // lost.
-    const std::string script = "10 down left 700 60\n11 up left 700 60\n30 down left 700 60\n31 up left 700 60\n";
-    ASSERT_EQ(Run(script, 760, {{160, "play_outcome.png"}, {300, "play_lose.png"}}), 0) << Log();
+    const std::string script =
+        "10 down left 700 60\n11 up left 700 60\n30 down left 700 60\n31 up left 700 60\n";
+    ASSERT_EQ(Run(script, 760, {{160, "play_outcome.png"}, {300, "play_lose.png"}, {300, "play_lose.tga"}}),
+              0)
+        << Log();
     const TGameDat dat = ReadGameDat();
     const TPlayerRec& p = dat.Players[0];
     EXPECT_EQ(p.Lives, 2) << Log();
     EXPECT_EQ(p.Level, 1) << "the level is played again";
     EXPECT_EQ(p.LevelInProgress, 0);
+    // The lose text stands over the darkened board; the left panel and its menu button stay lit.
+    const uint32_t button = Pixel("play_lose.tga", 100, 557);
+    EXPECT_GT(R(button) + G(button) + B(button), 120) << std::hex << button;
 }
 
 } // namespace velmora::playtest
