@@ -53,6 +53,7 @@ constexpr int32_t cFishFrames = 16;
 constexpr float cFishWave = 20.0f; // scaled pixels of vertical swing
 const int32_t cShallowKinds[4] = {0, 4, 5, 2};
 
+constexpr uint32_t cPlainSea = 0xFF06203A;
 constexpr int32_t cSandLightSize = 64;
 constexpr float cSandLightFramePeriod = 15.0f;
 
@@ -121,13 +122,19 @@ int32_t TFish::CurrentFrame() const {
     return static_cast<int32_t>(std::lround(0.3f * LifeTime)) % cFishFrames;
 }
 
+// The vertices go to the device only when the picture changes (a few times a second).
 void TFish::ShowFrame() {
     TexId = SheetOfKind(Kind);
-    const TUVRect& uv = TableOfKind(Kind)[(Kind % 2) * cFishFrames + CurrentFrame()];
+    const int32_t cell = (Kind % 2) * cFishFrames + CurrentFrame();
+    const int32_t shown = (Kind * 32 + cell) * 4 + Dir;
+    if (shown == ShownPicture) return;
+    ShownPicture = shown;
+    const TUVRect& uv = TableOfKind(Kind)[cell];
     if (Dir == fdLeft)
         SetUV(uv.Right, uv.Top, uv.Left, uv.Bottom);
     else
         SetUV(uv.Left, uv.Top, uv.Right, uv.Bottom);
+    UploadVertices();
 }
 
 void TFish::Step() {
@@ -269,6 +276,14 @@ TMenuBack::TMenuBack() {
     RandomSeed(static_cast<uint32_t>(Options.CONST_MenuRandSeed));
     MenuBack = this;
     Back = PictureAt(*this, "\\Textures\\MenuBack\\Back.tga", 0, 0, sbTexture);
+    // Without its picture the sea is painted plain: the fish must not smear over last frame.
+    if (Back->ImageWidth <= 0 || Back->ImageHeight <= 0) {
+        auto* sea = Add(new TColorRect());
+        sea->Block1 = sbDiffuse;
+        sea->SetRect(0, 0, ScreenWidth, ScreenHeight);
+        sea->SetColor(cPlainSea);
+        sea->UploadVertices();
+    }
     AddFish(0, cFishBehind);
     Source1 = Add(new TGamePartMaster());
     Source1->StartAtPixel("@Bubbles1.prt", 333, 701);

@@ -51,6 +51,7 @@ class TFish : public TTexRect {
     uint8_t Dir = fdRight;
 
   private:
+    int32_t ShownPicture = -1; // kind, frame and direction of the uploaded picture
     void Swim();
     void Turn(uint8_t dir);
 };
