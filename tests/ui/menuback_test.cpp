@@ -113,6 +113,33 @@ TEST_F(MenuBackTest, FishTurnAtTheirBoundsAndShallowOnesMayChangeKind) {
     EXPECT_LT(fish->CurrentFrame(), 16);
 }
 
+TEST_F(MenuBackTest, FishShowTheFrameOfTheirKindMirroredWhenSwimmingLeft) {
+    FillFishesUV(FishesUV1);
+    FillFishesUV(FishesUV2);
+    FillFishesUV(FishesUV3);
+    auto* scene = Open(new TMenuBack());
+    Frame(7);
+    for (TFish* fish : Fish(scene)) {
+        const TUVRect* table = fish->Kind <= 1 ? FishesUV1 : fish->Kind <= 3 ? FishesUV2 : FishesUV3;
+        const TUVRect& uv = table[(fish->Kind % 2) * 16 + fish->CurrentFrame()];
+        const TVertexDiffuseTex* q = fish->Quad();
+        EXPECT_FLOAT_EQ(q[0].U, fish->Dir == fdLeft ? uv.Right : uv.Left);
+        EXPECT_FLOAT_EQ(q[1].U, fish->Dir == fdLeft ? uv.Left : uv.Right);
+        EXPECT_FLOAT_EQ(q[0].V, uv.Top);
+        EXPECT_FLOAT_EQ(q[3].V, uv.Bottom);
+    }
+}
+
+TEST_F(MenuBackTest, WithoutTheBackgroundPictureTheSeaIsPaintedPlain) {
+    auto* scene = Open(new TMenuBack());
+    ASSERT_EQ(scene->Back->ImageWidth, 0) << "the content ships the background as JPEG only";
+    auto* sea = dynamic_cast<TColorRect*>(scene->Back->Next);
+    ASSERT_NE(sea, nullptr);
+    EXPECT_EQ(sea->Width, 800 * PixelSize);
+    EXPECT_EQ(sea->Height, 600 * PixelSize);
+    EXPECT_TRUE(LogHas("back.tga")) << "the missing picture is logged";
+}
+
 TEST_F(MenuBackTest, DeepFishAreDrawnTwiceAndSurfaceFishOnce) {
     auto* scene = Open(new TMenuBack());
     std::vector<TFish*> fish = Fish(scene);
