@@ -105,7 +105,7 @@ TInteractiveHelp::TInteractiveHelp(const std::string& text, uint8_t arrowDir, in
     TTexLabelExParams p;
     p.Font = InteractiveHelp ? InteractiveHelp : GameTextFont(22);
     p.Text = TextOf(text);
-    TextLabel = new TTexLabelEx(p);
+    TextLabel = Add(new TTexLabelEx(p));
     TextLabel->Layout();
     const int32_t textW =
         static_cast<int32_t>(std::lround(TextLabel->BlockWidth / std::max(PixelSize, 1e-6f)));
@@ -117,7 +117,8 @@ TInteractiveHelp::TInteractiveHelp(const std::string& text, uint8_t arrowDir, in
     Frame->TexId = tiIHelp;
     Frame->Block1 = sbTexModAlpha;
     BuildFrame();
-    Add(TextLabel);
+    BringToFront(TextLabel); // over the frame
+    BringToFront(Arrow);
     TextLabel->X = TableX(Box.Left + Box.Width / 2) - HalfPixel;
     TextLabel->Y = TableY(Box.Top + 18 + textH / 2) - HalfPixel;
     TextLabel->ExBlock1 = sbTexModAlpha;

@@ -69,7 +69,7 @@ TW_Artefacts::TW_Artefacts() {
     Country = std::clamp(CountryOfLevel(std::max(WonLevel, 1)), 1, cMaxCountries);
     if (WonLevel < 1) Log("TW_Artefacts.Create: no level won; the first country's page is shown");
 
-    Back = Add(new TTexRect256(0, 0, "Textures\\Artefacts_TempBack.tga", false, 128));
+    Back = Add(new TTexRect256(0, 0, "\\Textures\\Artefacts_TempBack.tga", false, 128));
     Back->Block1 = sbTexture;
     for (int32_t p = 1; p <= Country; ++p)
         CreatePage(p);
@@ -86,7 +86,7 @@ TW_Artefacts::TW_Artefacts() {
         1, "TEXT_Next",
         {ScreenWidth - cButtonMargin - cWideButtonWidth, cButtonTop, cWideButtonWidth, cDefaultButtonHeight});
     Buttons->SetButtonActive(1);
-    ScrollBar = Add(new TScrollBar("Textures\\Artefacts_Controls.dscr"));
+    ScrollBar = Add(new TScrollBar("\\Textures\\Artefacts_Controls.dscr"));
     ScrollBar->Visible = Country > 1;
     ScrollBar->SetPosition(1);
     ScrollBar->OnChange = [this](TScrollBar*) { LayoutPages(); };

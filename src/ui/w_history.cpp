@@ -153,7 +153,7 @@ void TW_History::CreatePanel(int32_t index, const std::string& picture, const st
     TPanel& panel = Panels[index];
     const bool large = HistoryScenes[Scene].Large;
     if (large) {
-        panel.Picture = Add(new TTexRect256(0, 0, "Textures\\History\\" + picture, false, 128));
+        panel.Picture = Add(new TTexRect256(0, 0, "\\Textures\\History\\" + picture, false, 128));
     } else {
         const TPanelPlace& at = cPanelPlace[index];
         panel.Picture = Add(new TTexRect256(at.PicX, at.PicY, "\\Textures\\History\\" + picture, false, 128));

@@ -60,6 +60,7 @@ class InteractiveTest : public BoardTest {
         BoardTest::SetUp();
         GameDat.PlayerCount = 1;
         GameDat.CurrentPlayer = 1;
+        CurrentPlayerRec().Level = 1; // the board reads the player's level file
         Mouse = &MouseObj;
     }
     void TearDown() override {

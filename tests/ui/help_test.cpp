@@ -76,8 +76,10 @@ TEST_F(HelpTest, FirstPanePointerFollowsItsSevenPointPathAndLoops) {
     Frame(45);
     EXPECT_NE(HelpWin1->Pointer->ScreenX, startX);
     EXPECT_GT(HelpWin1->Chips[1][1]->Quad()[0].X, chipX);
+    EXPECT_FALSE(HelpWin1->Burst1); // the line bursts at half time
+    Frame(10);
     EXPECT_TRUE(HelpWin1->Burst1);
-    Frame(60);
+    Frame(50);
     EXPECT_FALSE(HelpWin1->Burst1); // a new loop began
     EXPECT_EQ(HelpWin1->State, 1);
     for (TCustomHelpWin* pane :
