@@ -39,6 +39,19 @@ std::string WithExtension(const std::string& name, const std::string& ext) {
     return (hasExt ? name.substr(0, dot) : name) + ext;
 }
 
+// A list name stays inside the textures folder: no root, no drive, no step up.
+bool InsideTextures(const std::string& name) {
+    if (name.empty() || name[0] == '\\' || name[0] == '/' || name.find(':') != std::string::npos)
+        return false;
+    size_t start = 0;
+    while (start <= name.size()) {
+        const size_t end = std::min(name.find_first_of("\\/", start), name.size());
+        if (name.compare(start, end - start, "..") == 0) return false;
+        start = end + 1;
+    }
+    return true;
+}
+
 std::string FirstWord(const std::string& text) {
     const size_t end = text.find_first_of(" \t");
     return end == std::string::npos ? text : text.substr(0, end);
@@ -114,6 +127,11 @@ bool TW_ResCreator::UnpackNextPicture() {
         if (name.empty()) {
             ReportOnce("TW_ResCreator.UnpackNextPicture: line " + std::to_string(line.LineNo) + " of '" +
                        list + "' names no file; skipped");
+            continue;
+        }
+        if (!InsideTextures(name)) {
+            ReportOnce("TW_ResCreator.UnpackNextPicture: line " + std::to_string(line.LineNo) + " of '" +
+                       list + "' names '" + name + "' outside the textures folder; skipped");
             continue;
         }
         const std::string path = InTextures(name);

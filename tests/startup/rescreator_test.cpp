@@ -160,7 +160,8 @@ TEST_F(ResCreatorTest, MissingListFileIsReportedAndTheOtherTasksStillRun) {
 }
 
 TEST_F(ResCreatorTest, ShortListLineAndMissingPictureAreReportedOnceAndSkipped) {
-    Write(Tex / "tga2jpgANDmask.txt", "jpg\njpg Gone.jpg\njpg Pic.jpg\n");
+    fs::copy_file(Tex / "Pic.jpg", Inst / "Out.jpg");
+    Write(Tex / "tga2jpgANDmask.txt", "jpg\njpg Gone.jpg\njpg ..\\Out.jpg\njpg Pic.jpg\n");
     TW_ResCreator* w = Open();
     Frame();
     EXPECT_FLOAT_EQ(w->Progress, 0.004f); // the missing picture counted as this frame's work
@@ -172,6 +173,8 @@ TEST_F(ResCreatorTest, ShortListLineAndMissingPictureAreReportedOnceAndSkipped) 
     EXPECT_NE(log.find("line 1 of '"), std::string::npos);
     EXPECT_NE(log.find("Gone.tga' cannot be made from '"), std::string::npos);
     EXPECT_NE(log.find("Gone.jpg'"), std::string::npos);
+    EXPECT_NE(log.find("line 3 of '"), std::string::npos);
+    EXPECT_FALSE(fs::exists(Inst / "Out.tga")); // nothing written outside the textures folder
     EXPECT_EQ(log.find("line 1 of '"), log.rfind("line 1 of '")); // reported once though read every frame
 }
 
