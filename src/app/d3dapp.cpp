@@ -599,6 +599,7 @@ int TD3DApplication::Run() {
 }
 
 LRESULT TD3DApplication::MsgProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    RecordInputEvent(FrameCount + 1, msg, wParam, lParam);
     switch (msg) {
     case WM_ACTIVATEAPP:
         AppActive = wParam != 0;

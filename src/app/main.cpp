@@ -35,6 +35,7 @@ void ApplyTestHooks() {
     }
     if (TestHooks.StartWindow > 0) StartWindowCode = static_cast<uint8_t>(TestHooks.StartWindow);
     if (!TestHooks.ScriptFile.empty()) LoadScript(TestHooks.ScriptFile, TestHooks.Script);
+    if (!TestHooks.RecordFile.empty()) StartRecording(TestHooks.RecordFile);
 }
 
 } // namespace
@@ -65,5 +66,6 @@ int main(int argc, char** argv) {
     }
     delete App;
     App = nullptr;
+    StopRecording();
     return 0;
 }

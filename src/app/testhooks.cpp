@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cstdio>
 #include <sstream>
 
 #include "app/d3dapp.h"
@@ -103,6 +104,9 @@ bool ParseCommandLine(int argc, const char* const* argv, TTestHooks& out, std::s
         } else if (arg == "--script") {
             if (!value(v)) return false;
             out.ScriptFile = std::string(v);
+        } else if (arg == "--record") {
+            if (!value(v)) return false;
+            out.RecordFile = std::string(v);
         } else {
             error = "unknown option " + std::string(arg);
             return false;
@@ -222,6 +226,67 @@ void TakeScreenshots(int32_t frame) {
     for (const TScreenshotRequest& s : TestHooks.Screenshots)
         if (s.Frame == frame && !SaveScreenshot(s.File))
             Log("uTestHooks.TakeScreenshots : failed for \"" + s.File + "\"");
+}
+
+namespace {
+
+std::FILE* RecordOut = nullptr;
+
+const char* ButtonWord(UINT message) {
+    return message == WM_LBUTTONDOWN || message == WM_LBUTTONUP ? "left" : "right";
+}
+
+} // namespace
+
+bool StartRecording(const std::string& path) {
+    StopRecording();
+    RecordOut = std::fopen(path.c_str(), "w");
+    if (!RecordOut) {
+        Log("uTestHooks.StartRecording : can't write \"" + path + "\"");
+        return false;
+    }
+    std::fputs("# Velmora input recording: replay with --fixed-step --seed N --script FILE\n", RecordOut);
+    std::fflush(RecordOut);
+    return true;
+}
+
+void StopRecording() {
+    if (RecordOut) std::fclose(RecordOut);
+    RecordOut = nullptr;
+}
+
+std::string ScriptLine(int32_t frame, UINT message, WPARAM wParam, LPARAM lParam) {
+    const std::string f = std::to_string(frame) + " ";
+    const std::string xy =
+        std::to_string(GET_X_LPARAM(lParam)) + " " + std::to_string(GET_Y_LPARAM(lParam));
+    switch (message) {
+    case WM_MOUSEMOVE:
+        return f + "move " + xy;
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+        return f + "down " + ButtonWord(message) + " " + xy;
+    case WM_LBUTTONUP:
+    case WM_RBUTTONUP:
+        return f + "up " + ButtonWord(message) + " " + xy;
+    case WM_KEYDOWN:
+        return wParam >= 1 && wParam <= 255 ? f + "keydown " + std::to_string(wParam) : std::string();
+    case WM_KEYUP:
+        return wParam >= 1 && wParam <= 255 ? f + "keyup " + std::to_string(wParam) : std::string();
+    case WM_CLOSE:
+        return f + "close";
+    default:
+        return std::string();
+    }
+}
+
+void RecordInputEvent(int32_t frame, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (!RecordOut) return;
+    // Closes the program itself asks for (Ctrl+X, the frame limit) follow from the replayed input.
+    if (message == WM_CLOSE && CloseConfirmed) return;
+    const std::string line = ScriptLine(frame, message, wParam, lParam);
+    if (line.empty()) return;
+    std::fputs((line + "\n").c_str(), RecordOut);
+    std::fflush(RecordOut);
 }
 
 bool FrameLimitReached(int32_t framesDone) {

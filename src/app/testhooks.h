@@ -36,6 +36,7 @@ struct TTestHooks {
     int32_t StartWindow = -1;      // -1: the designed first window
     std::string ScriptFile;
     std::vector<TScriptEvent> Script; // sorted by frame, file order within a frame
+    std::string RecordFile;           // empty: input is not recorded
 };
 
 extern TTestHooks TestHooks;
@@ -53,6 +54,14 @@ void ApplyOptionOverrides(const TTestHooks& hooks);
 void DeliverScriptEvents(int32_t frame);
 // Writes the screenshots asked for at `frame` (the back buffer holds that frame's picture).
 void TakeScreenshots(int32_t frame);
+// Input recording in the script format: a replay with "--fixed-step --seed N --script FILE" repeats
+// the session. Returns false (logged) when the file cannot be written.
+bool StartRecording(const std::string& path);
+void StopRecording();
+// The script line of one window message, empty for messages a script cannot express.
+std::string ScriptLine(int32_t frame, UINT message, WPARAM wParam, LPARAM lParam);
+// Appends the message as it reaches the window procedure before step `frame`.
+void RecordInputEvent(int32_t frame, UINT message, WPARAM wParam, LPARAM lParam);
 // True once the frame limit is reached.
 bool FrameLimitReached(int32_t framesDone);
 
