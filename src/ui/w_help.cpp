@@ -34,6 +34,9 @@ constexpr int32_t cTextBelow = 128; // the pane's text starts this far below its
 constexpr int32_t cButtonTop = 540;
 constexpr int32_t cButtonRight = 40;
 
+// Red, blue, green, gold, violet.
+constexpr uint32_t ChipColours[5] = {0xFFD03030u, 0xFF3060D0u, 0xFF30A040u, 0xFFE0B020u, 0xFF9040C0u};
+
 uint32_t WhiteWithAlpha(float a) {
     return static_cast<uint32_t>(std::lround(std::clamp(a, 0.0f, 1.0f) * 255)) << 24 | 0x00FFFFFFu;
 }
@@ -54,7 +57,7 @@ constexpr int32_t cBoard2[4][4] = {{3, 4, 5, 1}, {2, 1, 4, 5}, {2, 3, 3, 1}, {2,
 
 TCustomHelpWin::TCustomHelpWin(int32_t left, int32_t top, const std::string& textKey) : Left(left), Top(top) {
     TTexLabelExParams p;
-    p.Font = DefaultButtonFont;
+    p.Font = History ? History : DefaultButtonFont;
     p.HAlign = 1;
     p.VAlign = 2;
     p.LineSpacing = -4;
@@ -65,18 +68,24 @@ TCustomHelpWin::TCustomHelpWin(int32_t left, int32_t top, const std::string& tex
     Text->Layout();
 }
 
-TTexRect* TCustomHelpWin::MakeChip(int32_t colour, int32_t px, int32_t py) {
-    auto* chip = Add(new TTexRect());
-    chip->TexId = tiChips;
-    chip->Block1 = sbTexModAlpha;
-    chip->SetUVRect(ChipsUV[std::clamp(colour, 1, 36) - 1]);
+// Chips of the panes are plain coloured tiles: the chip pictures belong to the level's texture set,
+// which is not loaded while a menu window is shown.
+THelpChip* TCustomHelpWin::MakeChip(int32_t colour, int32_t px, int32_t py) {
+    auto* chip = Add(new THelpChip());
+    chip->Block1 = sbDiffuseAlpha;
+    chip->Rgb = ChipColours[std::clamp(colour, 1, 5) - 1] & 0x00FFFFFFu;
     PlaceChip(chip, static_cast<float>(px), static_cast<float>(py));
+    SetChipAlpha(chip, 1);
     return chip;
 }
 
-void TCustomHelpWin::PlaceChip(TTexRect* chip, float px, float py) {
-    const auto l = static_cast<int32_t>(std::lround(px)), t = static_cast<int32_t>(std::lround(py));
-    chip->SetRectLTRB(l, t, l + cHelpChip, t + cHelpChip);
+void TCustomHelpWin::SetChipAlpha(THelpChip* chip, float alpha) {
+    chip->SetColor((WhiteWithAlpha(alpha) & 0xFF000000u) | chip->Rgb);
+}
+
+void TCustomHelpWin::PlaceChip(THelpChip* chip, float px, float py) {
+    chip->SetRect(static_cast<int32_t>(std::lround(px)) + 1, static_cast<int32_t>(std::lround(py)) + 1,
+                  cHelpChip - 2, cHelpChip - 2);
 }
 
 void TCustomHelpWin::Burst(const std::string& effect, int32_t px, int32_t py) {
@@ -90,10 +99,9 @@ THelpWin1::THelpWin1(int32_t left, int32_t top) : TCustomHelpWin(left, top, "TEX
     for (int32_t x = 0; x < 5; ++x)
         for (int32_t y = 0; y < 3; ++y)
             Chips[x][y] = MakeChip(cBoard1[y][x], left + 40 + x * cHelpChip, top + 20 + y * cHelpChip);
-    Pointer = Add(new TTexRect());
-    Pointer->TexId = tiCursors;
-    Pointer->Block1 = sbTexModAlpha;
-    Pointer->SetUVRect(CursorsUV[0]);
+    Pointer = Add(new TColorRect());
+    Pointer->Block1 = sbDiffuseAlpha;
+    Pointer->SetColor(0xF0FFFFFFu);
     // From the pane's corner to chip (2,2), across to (3,2), and away to rest.
     const float pts[cPointerPoints][2] = {{0, 110},  {30, 80},  {60, 48},  {78, 40},
                                           {102, 40}, {140, 70}, {190, 100}};
@@ -109,8 +117,7 @@ THelpWin1::THelpWin1(int32_t left, int32_t top) : TCustomHelpWin(left, top, "TEX
 void THelpWin1::Reset() {
     for (int32_t x = 0; x < 5; ++x)
         for (int32_t y = 0; y < 3; ++y) {
-            Chips[x][y]->SetUVRect(ChipsUV[cBoard1[y][x] - 1]);
-            Chips[x][y]->SetColor(0xFFFFFFFF);
+            SetChipAlpha(Chips[x][y], 1);
             PlaceChip(Chips[x][y], Left + 40.0f + x * cHelpChip, Top + 20.0f + y * cHelpChip);
         }
     Burst1 = false;
@@ -127,7 +134,7 @@ void THelpWin1::OnLoop(TStateEvent e) {
     float px = 0, py = 0;
     Path.GetPosition(std::min(f / 0.6f, 1.0f), px, py);
     const auto l = static_cast<int32_t>(std::lround(px)), t = static_cast<int32_t>(std::lround(py));
-    Pointer->SetRectLTRB(l, t, l + 24, t + 24);
+    Pointer->SetRect(l, t, 8, 8);
     // The swap while the pointer crosses from one chip to the other.
     const float s = Smooth((f - 0.3f) / 0.15f);
     const float y1 = Top + 20.0f + cHelpChip;
@@ -139,8 +146,8 @@ void THelpWin1::OnLoop(TStateEvent e) {
     }
     // The line of three fades; then everything stands as it was for the next loop.
     const float fade = f >= 0.5f ? 1 - Smooth((f - 0.5f) / 0.15f) : 1;
-    for (TTexRect* chip : {Chips[1][1], Chips[2][1], Chips[3][1]})
-        chip->SetColor(WhiteWithAlpha(fade));
+    for (THelpChip* chip : {Chips[1][1], Chips[2][1], Chips[3][1]})
+        SetChipAlpha(chip, fade);
 }
 
 // ---- pane 2: cascade ----
@@ -159,7 +166,7 @@ void THelpWin2::OnLoop(TStateEvent e) {
         Stage = 0;
         for (int32_t x = 0; x < 4; ++x)
             for (int32_t y = 0; y < 4; ++y) {
-                Chips[x][y]->SetColor(0xFFFFFFFF);
+                SetChipAlpha(Chips[x][y], 1);
                 PlaceChip(Chips[x][y], Left + 60.0f + x * cHelpChip, Top + 10.0f + y * cHelpChip);
             }
     }
@@ -177,7 +184,7 @@ void THelpWin2::OnLoop(TStateEvent e) {
     if (Stage >= 1) {
         const float gone = Smooth((f - 0.2f) / 0.1f);
         for (int32_t y = 1; y < 4; ++y)
-            Chips[0][y]->SetColor(WhiteWithAlpha(1 - gone));
+            SetChipAlpha(Chips[0][y], 1 - gone);
         const float drop = Smooth((f - 0.3f) / 0.15f) * 3 * cHelpChip;
         PlaceChip(Chips[0][0], Left + 60.0f, Top + 10.0f + drop);
     }
@@ -188,9 +195,8 @@ void THelpWin2::OnLoop(TStateEvent e) {
     }
     if (Stage == 2) {
         const float gone = Smooth((f - 0.5f) / 0.1f);
-        Chips[0][0]->SetColor(WhiteWithAlpha(1 - gone));
-        Chips[1][2]->SetColor(WhiteWithAlpha(1 - gone));
-        Chips[2][2]->SetColor(WhiteWithAlpha(1 - gone));
+        for (THelpChip* chip : {Chips[0][0], Chips[1][2], Chips[2][2]})
+            SetChipAlpha(chip, 1 - gone);
     }
 }
 

@@ -7,24 +7,32 @@
 #include <vector>
 
 #include "render/spline.h"
+#include "render/visual.h"
 #include "ui/w_menu.h"
 
 namespace velmora {
 
-class TTexRect;
 class TTexRect256;
 class TTexLabelEx;
 class TCheckBox;
 class TGamePartMaster;
 class TParticles;
 
+// A chip of a demonstration board: a coloured tile.
+class THelpChip : public TColorRect {
+  public:
+    const char* ClassName() const override { return "THelpChip"; }
+    uint32_t Rgb = 0;
+};
+
 // One demonstration pane: a picture area at (Left, Top) and its text below.
 class TCustomHelpWin : public TStater {
   public:
     TCustomHelpWin(int32_t left, int32_t top, const std::string& textKey);
     const char* ClassName() const override { return "TCustomHelpWin"; }
-    TTexRect* MakeChip(int32_t colour, int32_t px, int32_t py);
-    void PlaceChip(TTexRect* chip, float px, float py);
+    THelpChip* MakeChip(int32_t colour, int32_t px, int32_t py);
+    void PlaceChip(THelpChip* chip, float px, float py);
+    void SetChipAlpha(THelpChip* chip, float alpha);
     void Burst(const std::string& effect, int32_t px, int32_t py);
 
     int32_t Left = 0, Top = 0;
@@ -43,8 +51,8 @@ class THelpWin1 : public TCustomHelpWin {
     const char* ClassName() const override { return "THelpWin1"; }
     void OnLoop(TStateEvent e);
     void Reset();
-    TTexRect* Chips[5][3] = {};
-    TTexRect* Pointer = nullptr;
+    THelpChip* Chips[5][3] = {};
+    TColorRect* Pointer = nullptr;
     TSplinePath Path;
     bool Burst1 = false;
 };
@@ -55,7 +63,7 @@ class THelpWin2 : public TCustomHelpWin {
     THelpWin2(int32_t left, int32_t top);
     const char* ClassName() const override { return "THelpWin2"; }
     void OnLoop(TStateEvent e);
-    TTexRect* Chips[4][4] = {};
+    THelpChip* Chips[4][4] = {};
     int32_t Stage = 0;
 };
 

@@ -195,6 +195,10 @@ void TW_History::CreateScene() {
     if (!info.Large) CreatePanel(1, info.Picture2, info.Text2);
     for (TPanel& panel : Panels)
         ShowPanel(panel, 1, false);
+    // A large picture covers the screen: title and buttons stay over it, a passage over everything.
+    if (TitleLabel) BringToFront(TitleLabel);
+    if (Buttons) BringToFront(Buttons);
+    if (PassageEffect && PassageEffect->Parent == this) BringToFront(PassageEffect);
 }
 
 void TW_History::ClearScene() {

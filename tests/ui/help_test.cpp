@@ -72,10 +72,10 @@ TEST_F(HelpTest, FirstPanePointerFollowsItsSevenPointPathAndLoops) {
     EXPECT_EQ(HelpWin1->StatesInfo[1].StatePeriod, 100);
     // The pointer moves, the two chips swap places and the loop starts over after 100 units.
     const int32_t startX = HelpWin1->Pointer->ScreenX;
-    const float chipX = HelpWin1->Chips[1][1]->Quad()[0].X;
+    const int32_t chipX = HelpWin1->Chips[1][1]->ScreenX;
     Frame(45);
     EXPECT_NE(HelpWin1->Pointer->ScreenX, startX);
-    EXPECT_GT(HelpWin1->Chips[1][1]->Quad()[0].X, chipX);
+    EXPECT_GT(HelpWin1->Chips[1][1]->ScreenX, chipX);
     EXPECT_FALSE(HelpWin1->Burst1); // the line bursts at half time
     Frame(10);
     EXPECT_TRUE(HelpWin1->Burst1);

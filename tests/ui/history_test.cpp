@@ -200,6 +200,9 @@ class HistoryRun : public ::testing::Test {
         fs::copy(VELMORA_DATA_DIR, Dir, fs::copy_options::recursive);
         std::ofstream(Dir / "Options.txt") << "Windowed 1\nWidth 800\nHeight 600\n";
         // A new player whose campaign StartPlaying has just begun: level 1, nothing played.
+        SavePlayer(1);
+    }
+    void SavePlayer(int32_t level) {
         const TDataPaths saved = Paths;
         Paths.GameDat = (Dir / "PlayerData" / "Game.dat").string();
         Paths.PlayerData = (Dir / "PlayerData").string();
@@ -209,7 +212,7 @@ class HistoryRun : public ::testing::Test {
         GameDat.CurrentPlayer = 1;
         ClearPlayer(1);
         GameDat.Players[0].Name.Set("Story");
-        GameDat.Players[0].Level = 1;
+        GameDat.Players[0].Level = level;
         GameDat.ShowHelp = 0;
         EXPECT_TRUE(SaveGameDat());
         Paths = saved;
@@ -282,6 +285,31 @@ TEST_F(HistoryRun, NewPlayerSeesTheIntroductionThenTheMap) {
     EXPECT_GT(MeanDifference(Dir / "story_scene1_complete.png", Dir / "story_scene2_complete.png"), 0.2);
     EXPECT_GT(MeanDifference(Dir / "story_scene2_complete.png", Dir / "story_after_scene2.png"), 0.2);
     EXPECT_GT(MeanDifference(Dir / "story_scene0.png", Dir / "story_after_scene2.png"), 0.2);
+}
+
+TEST_F(HistoryRun, LastLevelOfCountryOneRevealsItsArtefactThenSceneThreeThenTheNextMap) {
+    ASSERT_EQ(Run("--fixed-step --seed 3 --windowed --frames 400"), 0) << LogText();
+    fs::remove(Dir / "Error.log");
+    SavePlayer(9); // level 8, the last of Greece, has just been won
+    // The reveal takes 360 frames; then Next (bottom right), a click completing scene 3 and one
+    // going on.
+    std::ofstream(Dir / "script.txt") << "380 down left 669 561\n381 up left 669 561\n"
+                                         "430 down left 400 300\n431 up left 400 300\n"
+                                         "450 down left 400 300\n451 up left 400 300\n";
+    ASSERT_EQ(Run("--fixed-step --seed 3 --windowed --start-window 7 --script script.txt --frames 560 "
+                  "--screenshot 100:story_reveal_flicker.png --screenshot 300:story_reveal_magic.png "
+                  "--screenshot 375:story_revealed.png --screenshot 440:story_scene3_complete.png "
+                  "--screenshot 550:story_map_country2.png"),
+              0)
+        << LogText();
+    for (const char* shot : {"story_reveal_flicker.png", "story_reveal_magic.png", "story_revealed.png",
+                             "story_scene3_complete.png", "story_map_country2.png"})
+        ASSERT_TRUE(fs::exists(Dir / shot)) << shot;
+    const std::string log = LogText();
+    EXPECT_NE(log.find("TW_History.GoOn: scene 3 done, the campaign goes on"), std::string::npos) << log;
+    EXPECT_EQ(log.find("no window registered"), std::string::npos) << log;
+    EXPECT_GT(MeanDifference(Dir / "story_reveal_flicker.png", Dir / "story_revealed.png"), 0.01);
+    EXPECT_GT(MeanDifference(Dir / "story_scene3_complete.png", Dir / "story_map_country2.png"), 0.2);
 }
 
 } // namespace
