@@ -27,6 +27,9 @@ TW_Artefacts* ArtefactsWindow = nullptr;
 namespace {
 
 constexpr float cRevealPeriod = 360;
+// The artefact pictures hold the artefact alone: they stand where the art master assembles it, left
+// of the page's text.
+constexpr float cPictureOffsetX = -242;
 constexpr float cFlickerStep = 20;
 constexpr int32_t cButtonTop = 536;
 constexpr int32_t cButtonMargin = 40;
@@ -78,7 +81,7 @@ TW_Artefacts::TW_Artefacts() {
     }
     Particles = Add(new TGamePartMaster());
     CreateFrame();
-    SetTitles("TEXT_Title_Artefacts", "", 0, 0);
+    SetTitles("TEXT_Title_Artefacts", "", -30, 0);
     Buttons = Add(new TButtonMaster());
     Buttons->CreateButton(0, "TEXT_Menu",
                           {cButtonMargin, cButtonTop, cWideButtonWidth, cDefaultButtonHeight});
@@ -155,7 +158,7 @@ void TW_Artefacts::LayoutPages() {
         const float y = ArtefactPageY(s, Country, p);
         for (TTexRect256* pic : {page.Split, page.Norm, page.Shad, page.Broken})
             if (pic) {
-                pic->X = 0;
+                pic->X = cPictureOffsetX * PixelSize;
                 pic->Y = y;
             }
         page.TitleLabel->X = -95 * PixelSize;
@@ -205,7 +208,9 @@ void TW_Artefacts::RevealStep(float t) {
         MagicStarted = true;
         const int32_t py =
             WorldToPixelY(ArtefactPageY(ScrollBar ? ScrollBar->Position : 1, Country, Country));
-        if (Particles) Magic = Particles->StartAtPixel("@ArtMagic.prt", ScreenWidth / 2, py + 14);
+        if (Particles)
+            Magic = Particles->StartAtPixel("@ArtMagic.prt",
+                                            ScreenWidth / 2 + static_cast<int32_t>(cPictureOffsetX), py + 14);
         page.Norm->Block1 = page.Shad->Block1 = sbTexModAlpha;
     }
     const float a = std::min(1 - 2 * t, 1.0f);

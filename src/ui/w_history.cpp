@@ -120,7 +120,7 @@ TW_History::TW_History() {
     Scene = HistoryScene < cHistoryScenes ? HistoryScene : -1;
     Back = Add(new TTexRect256(0, 0, "\\Textures\\History\\Back.tga", false, 128));
     Back->Block1 = sbTexture;
-    SetTitles("TEXT_Title_History", "", 0, 0);
+    SetTitles("TEXT_Title_History", "", -30, 0);
     Buttons = Add(new TButtonMaster());
     Buttons->CreateButton(0, "TEXT_Skip",
                           {cButtonMargin, cButtonTop, cWideButtonWidth, cDefaultButtonHeight});
