@@ -8,6 +8,7 @@
 #include "app/log.h"
 #include "app/options.h"
 #include "app/testhooks.h"
+#include "board/autoplay.h"
 #include "engine/group.h"
 #include "engine/random.h"
 #include "platform/files.h"
@@ -36,6 +37,11 @@ void ApplyTestHooks() {
     if (TestHooks.StartWindow > 0) StartWindowCode = static_cast<uint8_t>(TestHooks.StartWindow);
     if (!TestHooks.ScriptFile.empty()) LoadScript(TestHooks.ScriptFile, TestHooks.Script);
     if (!TestHooks.RecordFile.empty()) StartRecording(TestHooks.RecordFile);
+    if (TestHooks.AutoplaySkill >= 0) {
+        SetAutoplaySkill(TestHooks.AutoplaySkill);
+        SeedBot(TestHooks.Seed);
+        RegisterFrameInputHook(AutoplayFrame);
+    }
 }
 
 } // namespace

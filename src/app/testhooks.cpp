@@ -104,6 +104,13 @@ bool ParseCommandLine(int argc, const char* const* argv, TTestHooks& out, std::s
         } else if (arg == "--script") {
             if (!value(v)) return false;
             out.ScriptFile = std::string(v);
+        } else if (arg == "--autoplay" || arg.starts_with("--autoplay=")) {
+            out.AutoplaySkill = 3;
+            if (arg.size() > 11 && (!ParseWhole(arg.substr(11), n) || n < 0 || n > 3)) {
+                error = "--autoplay: expected a skill 0..3, got " + std::string(arg.substr(11));
+                return false;
+            }
+            if (arg.size() > 11) out.AutoplaySkill = static_cast<int32_t>(n);
         } else if (arg == "--record") {
             if (!value(v)) return false;
             out.RecordFile = std::string(v);
@@ -216,10 +223,19 @@ void ApplyOptionOverrides(const TTestHooks& hooks) {
     }
 }
 
+namespace {
+TFrameInputHook FrameInputHook = nullptr;
+}
+
+void RegisterFrameInputHook(TFrameInputHook hook) {
+    FrameInputHook = hook;
+}
+
 void DeliverScriptEvents(int32_t frame) {
     if (!App) return;
     for (const TScriptEvent& e : TestHooks.Script)
         if (e.Frame == frame) App->MsgProc(App->Wnd, e.Message, e.WParam, e.LParam);
+    if (FrameInputHook) FrameInputHook(frame);
 }
 
 void TakeScreenshots(int32_t frame) {
@@ -257,8 +273,7 @@ void StopRecording() {
 
 std::string ScriptLine(int32_t frame, UINT message, WPARAM wParam, LPARAM lParam) {
     const std::string f = std::to_string(frame) + " ";
-    const std::string xy =
-        std::to_string(GET_X_LPARAM(lParam)) + " " + std::to_string(GET_Y_LPARAM(lParam));
+    const std::string xy = std::to_string(GET_X_LPARAM(lParam)) + " " + std::to_string(GET_Y_LPARAM(lParam));
     switch (message) {
     case WM_MOUSEMOVE:
         return f + "move " + xy;

@@ -37,6 +37,7 @@ struct TTestHooks {
     std::string ScriptFile;
     std::vector<TScriptEvent> Script; // sorted by frame, file order within a frame
     std::string RecordFile;           // empty: input is not recorded
+    int32_t AutoplaySkill = -1;       // -1: no bot; else the skill of the player bot
 };
 
 extern TTestHooks TestHooks;
@@ -50,6 +51,10 @@ bool LoadScript(const std::string& path, std::vector<TScriptEvent>& out);
 
 // The overrides of the configuration that the hooks ask for (after the options are read).
 void ApplyOptionOverrides(const TTestHooks& hooks);
+// A source of input for each frame besides the script (the player bot); called right after the
+// script events of the frame.
+using TFrameInputHook = void (*)(int32_t frame);
+void RegisterFrameInputHook(TFrameInputHook hook);
 // Sends the script events of `frame` to the window procedure.
 void DeliverScriptEvents(int32_t frame);
 // Writes the screenshots asked for at `frame` (the back buffer holds that frame's picture).

@@ -3,8 +3,10 @@
 
 #include <algorithm>
 
+#include "app/d3dapp.h"
 #include "app/gamedat.h"
 #include "app/input.h"
+#include "board/collaborators.h"
 #include "board/gamevis.h"
 #include "board/playerlink.h"
 #include "engine/basic.h"
@@ -14,6 +16,21 @@
 namespace velmora {
 
 namespace {
+
+// The bot draws from its own source: the game's random source must see the same calls whether a
+// person, a replayed script or the bot gives the input.
+uint32_t BotRandomState = 0x9E3779B9u;
+
+uint32_t BotRandom() {
+    BotRandomState ^= BotRandomState << 13;
+    BotRandomState ^= BotRandomState >> 17;
+    BotRandomState ^= BotRandomState << 5;
+    return BotRandomState;
+}
+
+float BotNoise() {
+    return static_cast<float>(BotRandom() >> 8) / 16777216.0f;
+}
 
 bool Inside(const TCellGrid& g, int32_t w, int32_t h, int32_t x, int32_t y) {
     return GridCellExists(g, w, h, x, y);
@@ -148,7 +165,7 @@ bool ChooseBotMove(const TNet& net, int32_t skill, TBotMove& out) {
     std::vector<TBotMove> moves = LegalMoves(net);
     if (moves.empty()) return false;
     if (skill <= 0) {
-        out = moves[static_cast<size_t>(RandomInt(static_cast<int32_t>(moves.size())))];
+        out = moves[BotRandom() % moves.size()];
         return true;
     }
     const int32_t w = net.Info.Width, h = net.Info.Height;
@@ -158,7 +175,7 @@ bool ChooseBotMove(const TNet& net, int32_t skill, TBotMove& out) {
         const TSwapOutcome o =
             SimulateSwap(after[i], w, h, moves[i].X1, moves[i].Y1, moves[i].X2, moves[i].Y2);
         // A little noise keeps seeds apart without hiding real differences.
-        moves[i].Score = MoveValue(o, skill) + Random() * 0.5f;
+        moves[i].Score = MoveValue(o, skill) + BotNoise() * 0.5f;
     }
     if (skill >= 3) {
         std::vector<size_t> order(moves.size());
@@ -228,6 +245,51 @@ struct TBorrowedGlobals {
 
 } // namespace
 
+namespace {
+
+struct TAutoplay {
+    int32_t Skill = cBotMaxSkill;
+    std::vector<std::vector<TBotAction>> Pending;
+    size_t Next = 0;
+    const TNet* Board = nullptr; // the board the pending actions were made for
+} Bot;
+
+bool BoardWaitsForPlayer() {
+    if (!Net || Net->AState != asIdle) return false;
+    return !BoardGame || (BoardGame->HasFocusNow() && !BoardGame->Paused() &&
+                          !BoardGame->TransitionRunning() && !BoardGame->LevelComplete());
+}
+
+} // namespace
+
+void SeedBot(uint32_t seed) {
+    BotRandomState = seed * 2654435761u + 0x9E3779B9u;
+    if (BotRandomState == 0) BotRandomState = 1;
+}
+
+void SetAutoplaySkill(int32_t skill) {
+    Bot.Skill = std::clamp(skill, 0, cBotMaxSkill);
+}
+
+void AutoplayFrame(int32_t) {
+    if (!App) return;
+    if (Bot.Board != Net) {
+        Bot.Pending.clear();
+        Bot.Next = 0;
+        Bot.Board = Net;
+    }
+    if (Bot.Next >= Bot.Pending.size()) {
+        Bot.Pending.clear();
+        Bot.Next = 0;
+        TBotMove move;
+        if (!BoardWaitsForPlayer() || !ChooseBotMove(*Net, Bot.Skill, move)) return;
+        Bot.Pending = MoveActions(*Net, move, BoardDragNDrop());
+    }
+    for (const TBotAction& a : Bot.Pending[Bot.Next])
+        App->MsgProc(App->Wnd, a.Message, 0, MAKELPARAM(a.X, a.Y));
+    ++Bot.Next;
+}
+
 TLevelRun PlayLevelHeadless(int32_t level, uint32_t seed, int32_t skill) {
     TBorrowedGlobals borrowed;
     TLevelRun run;
@@ -239,6 +301,7 @@ TLevelRun PlayLevelHeadless(int32_t level, uint32_t seed, int32_t skill) {
     CurrentPlayerRec() = TPlayerRec{};
     CurrentPlayerRec().Level = level;
     RandomSeed(seed);
+    SeedBot(seed);
     TLevelInfo info;
     TNet net(info);
     run.Built = info.Width > 0 && info.Height > 0;

@@ -50,6 +50,13 @@ std::vector<std::vector<TBotAction>> MoveActions(const TNet& net, const TBotMove
 // The back-buffer pixel at the centre of a cell.
 POINT CellPixel(const TNet& net, int32_t x, int32_t y);
 
+// The bot in the running game: once the level's board is idle and its window has the focus, it
+// chooses a move and sends its pointer actions through the window procedure, one frame at a time.
+void SetAutoplaySkill(int32_t skill);
+// The bot's own random source (it never draws from the game's).
+void SeedBot(uint32_t seed);
+void AutoplayFrame(int32_t frame);
+
 // One level played headless by the bot with a fixed step and seed.
 struct TLevelRun {
     int32_t Level = 0;

@@ -1,0 +1,125 @@
+// The whole game run by its binary with the player bot: a level played through the mouse alone,
+// a recorded session replayed to the same player data and picture.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "app/gamedat.h"
+
+namespace fs = std::filesystem;
+using namespace velmora;
+
+namespace {
+
+constexpr int cGameWindow = 4;
+
+// Screenshots stay in the build folder as artefacts of the run.
+fs::path ArtefactDir() {
+    const fs::path dir = fs::path(VELMORA_DATA_DIR).parent_path() / "e2e-artefacts";
+    fs::create_directories(dir);
+    return dir;
+}
+
+std::string ReadBytes(const fs::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+class Autoplay : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        if (!fs::exists(fs::path(VELMORA_DATA_DIR) / "Levels" / "Countries.txt"))
+            GTEST_SKIP() << "no data folder at " << VELMORA_DATA_DIR << " (build content_data)";
+        Root = fs::temp_directory_path() / ("velmora_autoplay_" + std::to_string(::getpid()));
+        fs::remove_all(Root);
+        fs::create_directories(Root);
+    }
+    void TearDown() override {
+        if (!Root.empty()) fs::remove_all(Root);
+    }
+
+    // A fresh copy of the data folder whose player data holds one player about to play level 1.
+    fs::path FreshData(const std::string& name) {
+        const fs::path dir = Root / name;
+        fs::copy(VELMORA_DATA_DIR, dir, fs::copy_options::recursive);
+        fs::remove(dir / "Error.log");
+        fs::remove(dir / "Options.txt");
+        GameDat = TGameDat{};
+        SetDefaults();
+        GameDat.PlayerCount = 1;
+        GameDat.CurrentPlayer = 1;
+        ClearPlayer(1);
+        GameDat.Players[0].Name.Set("Bot");
+        GameDat.Players[0].Level = 1;
+        const TGameDat* dat = &GameDat;
+        std::vector<uint8_t> bytes(cGameDatSize);
+        GameDatToBytes(*dat, bytes.data());
+        fs::create_directories(dir / "PlayerData");
+        std::ofstream(dir / "PlayerData" / "Game.dat", std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+        return dir;
+    }
+
+    int Run(const fs::path& dir, const std::string& args) {
+        const std::string cmd =
+            "cd '" + dir.string() + "' && SDL_AUDIODRIVER=dummy VELMORA_MSGBOX_ANSWER=1 timeout 300 '" +
+            std::string(VELMORA_BINARY) + "' --windowed --fixed-step " + args + " > run.out 2>&1";
+        const int status = std::system(cmd.c_str());
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+
+    static TGameDat ReadGameDat(const fs::path& dir) {
+        const std::string bytes = ReadBytes(dir / "PlayerData" / "Game.dat");
+        TGameDat dat{};
+        if (bytes.size() == static_cast<size_t>(cGameDatSize))
+            GameDatFromBytes(reinterpret_cast<const uint8_t*>(bytes.data()), dat);
+        return dat;
+    }
+
+    fs::path Root;
+};
+
+TEST_F(Autoplay, BotPlaysTheFirstLevelThroughTheMouseAndTheSessionIsRecorded) {
+    const fs::path dir = FreshData("play");
+    const fs::path shot = ArtefactDir() / "autoplay_level1.png";
+    ASSERT_EQ(Run(dir, "--seed 5 --autoplay --start-window " + std::to_string(cGameWindow) +
+                           " --frames 2400 --record rec.txt --screenshot 2400:" + shot.string()),
+              0);
+    ASSERT_TRUE(fs::exists(shot));
+    const std::string rec = ReadBytes(dir / "rec.txt");
+    // The bot clicked cells: presses went through the window procedure and into the recording.
+    EXPECT_NE(rec.find("down left"), std::string::npos) << rec.substr(0, 400);
+    EXPECT_NE(rec.find("up left"), std::string::npos);
+    const TGameDat dat = ReadGameDat(dir);
+    const TPlayerRec& p = dat.Players[0];
+    // Either the level was won (the player goes on) or it is kept in progress with chips removed.
+    EXPECT_TRUE(p.Level >= 2 || p.ChipsRemoved > 0 || p.TotalChips > 0)
+        << "level " << p.Level << ", chips " << p.ChipsRemoved;
+}
+
+TEST_F(Autoplay, RecordedSessionReplaysToTheSameGameDatAndPicture) {
+    const fs::path a = FreshData("a");
+    const fs::path b = FreshData("b");
+    const std::string common = "--seed 11 --start-window " + std::to_string(cGameWindow) + " --frames 1500";
+    ASSERT_EQ(Run(a, common + " --autoplay=2 --record rec.txt --screenshot 1500:shot.png"), 0);
+    fs::copy_file(a / "rec.txt", b / "rec.txt");
+    ASSERT_EQ(Run(b, common + " --script rec.txt --screenshot 1500:shot.png"), 0);
+    ASSERT_NE(ReadBytes(a / "rec.txt").find("down left"), std::string::npos);
+    const std::string datA = ReadBytes(a / "PlayerData" / "Game.dat");
+    const std::string datB = ReadBytes(b / "PlayerData" / "Game.dat");
+    ASSERT_EQ(datA.size(), static_cast<size_t>(cGameDatSize));
+    EXPECT_TRUE(datA == datB) << "the replay's player data differs";
+    EXPECT_TRUE(ReadBytes(a / "shot.png") == ReadBytes(b / "shot.png")) << "the replay's picture differs";
+    fs::copy_file(b / "shot.png", ArtefactDir() / "replay_frame1500.png",
+                  fs::copy_options::overwrite_existing);
+}
+
+} // namespace
