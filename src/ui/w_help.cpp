@@ -81,11 +81,13 @@ THelpChip* TCustomHelpWin::MakeChip(int32_t colour, int32_t px, int32_t py) {
 
 void TCustomHelpWin::SetChipAlpha(THelpChip* chip, float alpha) {
     chip->SetColor((WhiteWithAlpha(alpha) & 0xFF000000u) | chip->Rgb);
+    chip->UploadVertices(); // colour rectangles keep their vertices in memory until told
 }
 
 void TCustomHelpWin::PlaceChip(THelpChip* chip, float px, float py) {
     chip->SetRect(static_cast<int32_t>(std::lround(px)) + 1, static_cast<int32_t>(std::lround(py)) + 1,
                   cHelpChip - 2, cHelpChip - 2);
+    chip->UploadVertices();
 }
 
 void TCustomHelpWin::Burst(const std::string& effect, int32_t px, int32_t py) {
@@ -135,6 +137,8 @@ void THelpWin1::OnLoop(TStateEvent e) {
     Path.GetPosition(std::min(f / 0.6f, 1.0f), px, py);
     const auto l = static_cast<int32_t>(std::lround(px)), t = static_cast<int32_t>(std::lround(py));
     Pointer->SetRect(l, t, 8, 8);
+    Pointer->SetColor(0xF0FFFFFFu);
+    Pointer->UploadVertices();
     // The swap while the pointer crosses from one chip to the other.
     const float s = Smooth((f - 0.3f) / 0.15f);
     const float y1 = Top + 20.0f + cHelpChip;
