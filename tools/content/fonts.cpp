@@ -150,7 +150,9 @@ Glyph render_glyph(FT_Face face, char32_t code, const TextStyle& st, const Metri
     if (st.shadow > 0) layer_over(g.img, outer, st.shadow, st.shadow, st.shadowAlpha, 0, 0, cov.h);
     if (st.outlineWidth > 0) layer_over(g.img, outer, 0, 0, 1.0, st.outline, st.outline, cov.h);
     layer_over(g.img, cov, 0, 0, 1.0, st.top, st.bottom, cov.h);
-    g.advance = adv + 2 * m.pad;
+    // One outline's width of room per letter: the neighbours' outlines may touch, their fills never do,
+    // and the text keeps the face's own rhythm instead of looking letter-spaced.
+    g.advance = adv + m.pad;
     return g;
 }
 

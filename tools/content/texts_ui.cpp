@@ -131,18 +131,18 @@ const std::vector<TextEntry>& ui_texts() {
          "фишку или щёлкните по двум соседним.",
          "Tausche zwei benachbarte Steine, um drei oder mehr einer Farbe in eine Reihe zu bringen. Ziehe "
          "einen Stein oder klicke zwei Nachbarn an.",
-         34},
+         30},
         {"TEXT_Help_Win2",
          "Longer lines and cascades score more. Chained chips cannot move: match them to break their chains.",
          "Длинные линии и каскады дают больше очков. Скованные фишки не двигаются: соберите их в линию, "
          "чтобы разбить цепи.",
          "Längere Reihen und Kaskaden bringen mehr Punkte. Angekettete Steine bewegen sich nicht: bilde mit "
          "ihnen eine Reihe, um die Ketten zu sprengen.",
-         34},
+         30},
         {"TEXT_Help_Win3",
          "Bring every slice of the artefact down to the bottom of the board before the time runs out.",
          "Опустите каждый осколок артефакта на нижний край поля, пока не истекло время.",
-         "Bringe jede Scherbe des Artefakts an den unteren Rand, bevor die Zeit abläuft.", 34},
+         "Bringe jede Scherbe des Artefakts an den unteren Rand, bevor die Zeit abläuft.", 30},
         {"TEXT_Help_Win4",
          "Bonuses that reach the bottom are yours: hammer, sap, hourglass and lamp wait in the panel until "
          "you click them.",
@@ -150,7 +150,7 @@ const std::vector<TextEntry>& ui_texts() {
          "щёлкнете по ним.",
          "Boni, die unten ankommen, gehören dir: Hammer, Säure, Sanduhr und Lampe warten im Feld, bis du sie "
          "anklickst.",
-         34},
+         30},
         {"Text_IntHelp_TwoHor", "Swap these two chips\nto make a line of three!",
          "Поменяйте эти фишки местами,\nчтобы собрать три в ряд!",
          "Tausche diese zwei Steine\nfür eine Dreierreihe!", 0},

@@ -310,6 +310,35 @@ void write_sand_light(const Context& ctx) {
     write_tga(ctx.textures("MenuBack/SandLight.tga"), sheet);
 }
 
+// The lion's plinth: a moulded cap, a carved meander band and a body sinking into a sand drift,
+// so that the part below the menu panel reads as masonry rather than a grey box.
+void draw_plinth(cairo_t* cr) {
+    cairo_rectangle(cr, 16, 198, 188, 62);
+    vertical_gradient(cr, 198, 260, 0x8A8474, 0x34302A);
+    cairo_fill(cr);
+    cairo_rectangle(cr, 6, 186, 208, 13);
+    vertical_gradient(cr, 186, 199, 0xC4BCA8, 0x6E685A);
+    cairo_fill(cr);
+    cairo_rectangle(cr, 6, 198, 208, 2);
+    set_rgb(cr, 0x26221C, 0.7);
+    cairo_fill(cr);
+    draw_meander(cr, 22, 206, 176, 14, pal::GoldDark, 0.75);
+    for (double x : {60.0, 118.0, 171.0}) { // joints between the blocks
+        cairo_move_to(cr, x, 224);
+        cairo_line_to(cr, x + 1, 260);
+        set_rgb(cr, 0x1E1A16, 0.55);
+        cairo_set_line_width(cr, 1.5);
+        cairo_stroke(cr);
+    }
+    cairo_move_to(cr, -4, 260);
+    cairo_curve_to(cr, 40, 236, 80, 246, 110, 244);
+    cairo_curve_to(cr, 150, 242, 186, 232, 224, 252);
+    cairo_line_to(cr, 224, 260);
+    cairo_close_path(cr);
+    vertical_gradient(cr, 234, 260, pal::Sand, pal::SandDark);
+    cairo_fill(cr);
+}
+
 void write_menu_back(const Context& ctx) {
     Canvas c(800, 600);
     cairo_t* cr = c.cr();
@@ -353,9 +382,7 @@ void write_menu_back(const Context& ctx) {
     cairo_scale(cr, 1.7, 1.7);
     draw_seated_lion(cr, 0xC8C0B0, 0x4A463E);
     cairo_restore(cr);
-    cairo_rectangle(cr, 8, 190, 204, 70);
-    vertical_gradient(cr, 190, 260, 0xA8A090, 0x3A362E);
-    cairo_fill(cr);
+    draw_plinth(cr);
     for (int i = 0; i < 6; ++i) {
         draw_seaweed(cr, 18 + i * 36, 260, 30 + (i * 17) % 40, (i % 3 - 1) * 6, 0x1E6A40, 0.85);
     }
