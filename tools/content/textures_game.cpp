@@ -808,20 +808,21 @@ void write_left_panel(const Context& ctx) {
     vertical_gradient(cr, 414, 450, 0x0A2448, 0x051428, 0.9);
     cairo_fill(cr);
     draw_gold_frame(c, 50, 414, 198, 36, 2.5, 12);
-    // lower ornament: a sun disc
-    cairo_arc(cr, 149, 530, 44, 0, kTau);
-    vertical_gradient(cr, 486, 574, 0x3A5A78, 0x0E223A, 0.8);
+    // lower ornament: a sun disc in the gap between the lives row and the menu button (536)
+    constexpr double sunY = 493;
+    cairo_arc(cr, 149, sunY, 38, 0, kTau);
+    vertical_gradient(cr, sunY - 38, sunY + 38, 0x3A5A78, 0x0E223A, 0.8);
     cairo_fill(cr);
     for (int i = 0; i < 16; ++i) {
         const double a = kTau * i / 16;
-        cairo_move_to(cr, 149 + std::cos(a) * 18, 530 + std::sin(a) * 18);
-        cairo_line_to(cr, 149 + std::cos(a) * 40, 530 + std::sin(a) * 40);
+        cairo_move_to(cr, 149 + std::cos(a) * 16, sunY + std::sin(a) * 16);
+        cairo_line_to(cr, 149 + std::cos(a) * 34, sunY + std::sin(a) * 34);
     }
     set_rgb(cr, pal::Gold, 0.45);
     cairo_set_line_width(cr, 2);
     cairo_stroke(cr);
-    cairo_arc(cr, 149, 530, 15, 0, kTau);
-    vertical_gradient(cr, 515, 545, pal::GoldLight, pal::GoldDark, 0.8);
+    cairo_arc(cr, 149, sunY, 13, 0, kTau);
+    vertical_gradient(cr, sunY - 13, sunY + 13, pal::GoldLight, pal::GoldDark, 0.8);
     cairo_fill(cr);
     Image img = c.image();
     add_grain(img, 3, 42);
