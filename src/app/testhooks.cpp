@@ -104,13 +104,15 @@ bool ParseCommandLine(int argc, const char* const* argv, TTestHooks& out, std::s
         } else if (arg == "--script") {
             if (!value(v)) return false;
             out.ScriptFile = std::string(v);
-        } else if (arg == "--autoplay" || arg.starts_with("--autoplay=")) {
+        } else if (arg == "--autoplay") {
             out.AutoplaySkill = 3;
-            if (arg.size() > 11 && (!ParseWhole(arg.substr(11), n) || n < 0 || n > 3)) {
-                error = "--autoplay: expected a skill 0..3, got " + std::string(arg.substr(11));
+        } else if (arg.starts_with("--autoplay=")) {
+            const std::string_view skill = arg.substr(11);
+            if (!ParseWhole(skill, n) || n < 0 || n > 3) {
+                error = "--autoplay: expected a skill 0..3, got \"" + std::string(skill) + "\"";
                 return false;
             }
-            if (arg.size() > 11) out.AutoplaySkill = static_cast<int32_t>(n);
+            out.AutoplaySkill = static_cast<int32_t>(n);
         } else if (arg == "--record") {
             if (!value(v)) return false;
             out.RecordFile = std::string(v);
