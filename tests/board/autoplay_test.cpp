@@ -85,3 +85,31 @@ TEST_F(BotTest, HeadlessRunOfALevelBringsItsSliceDown) {
 }
 
 } // namespace velmora::boardtest
+
+namespace velmora {
+namespace {
+
+// The content pack's opening levels must be won by the top skill whatever the seed.
+TEST(BotCampaign, OpeningLevelsOfTheContentPackAreWon) {
+    const std::string data = VELMORA_DATA_DIR;
+    if (!std::filesystem::exists(data + "/Levels/Countries.txt"))
+        GTEST_SKIP() << "no data folder at " << data << " (build content_data)";
+    char pattern[] = "/tmp/velmora_botlog_XXXXXX";
+    const std::string logDir = mkdtemp(pattern);
+    InitDataPaths(data);
+    SetLogFile(logDir + "/Error.log");
+    Countries = TCountryTable{};
+    ASSERT_TRUE(ReadCountries());
+    for (int32_t level = 1; level <= 3; ++level)
+        for (uint32_t seed : {1u, 2u}) {
+            const TLevelRun r = PlayLevelHeadless(level, seed, cBotMaxSkill);
+            ASSERT_TRUE(r.Built) << "level " << level;
+            EXPECT_TRUE(r.Won) << "level " << level << " seed " << seed << ": " << r.SlicesDropped << "/"
+                               << r.Slices << " slices in " << r.SecondsUsed << " s";
+            EXPECT_LE(r.SecondsUsed, static_cast<float>(r.SecondsAllowed));
+        }
+    std::filesystem::remove_all(logDir);
+}
+
+} // namespace
+} // namespace velmora
