@@ -93,8 +93,8 @@ bool DropItems(TCellGrid& g, int32_t w, int32_t h, TSwapOutcome& out) {
 
 float MoveValue(const TSwapOutcome& o, int32_t skill) {
     if (skill <= 1) return static_cast<float>(o.ChipsRemoved);
-    return 1000.0f * o.SlicesDropped + 40.0f * o.SliceDescent + 60.0f * o.BonusesDropped +
-           4.0f * o.LocksBroken + 3.0f * o.Cascades + o.ChipsRemoved;
+    return 1000.0f * o.SlicesDropped + 40.0f * o.SliceDescent + 25.0f * o.UnderSlice +
+           60.0f * o.BonusesDropped + 4.0f * o.LocksBroken + 3.0f * o.Cascades + o.ChipsRemoved;
 }
 
 float BestFollowUp(const TCellGrid& g, int32_t w, int32_t h) {
@@ -121,9 +121,12 @@ TSwapOutcome SimulateSwap(TCellGrid& g, int32_t w, int32_t h, int32_t x1, int32_
     bool marked[cMaxNetSize][cMaxNetSize];
     while (MarkLines(g, w, h, marked) > 0) {
         ++out.Cascades;
-        for (int32_t x = 1; x <= w; ++x)
+        for (int32_t x = 1; x <= w; ++x) {
+            bool sliceAbove = false;
             for (int32_t y = 1; y <= h; ++y) {
+                if (g.At(x, y).Kind == ckSlice) sliceAbove = true;
                 if (!marked[x - 1][y - 1]) continue;
+                if (sliceAbove) ++out.UnderSlice;
                 TCell& c = g.At(x, y);
                 ++out.ChipsRemoved;
                 if (c.Lock > 0) {
@@ -133,6 +136,7 @@ TSwapOutcome SimulateSwap(TCellGrid& g, int32_t w, int32_t h, int32_t x1, int32_
                     c.Kind = ckEmpty;
                 }
             }
+        }
         do
             CollapseKnown(g, w, h, out);
         while (DropItems(g, w, h, out));

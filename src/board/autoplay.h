@@ -27,6 +27,7 @@ struct TSwapOutcome {
     int32_t SlicesDropped = 0;
     int32_t BonusesDropped = 0;
     int32_t SliceDescent = 0; // rows the slices moved down
+    int32_t UnderSlice = 0;   // chips removed or unchained below a slice of their column
 };
 
 // Plays the swap on a copy of the grid through the cascade of known cells.
