@@ -372,7 +372,7 @@ void write_menu_back(const Context& ctx) {
     vertical_gradient(cr, 78, 122, pal::GoldLight, pal::GoldDark);
     cairo_fill(cr);
     Image wimg = wheel.image();
-    scale_alpha(wimg, 0.85);
+    scale_alpha(wimg, 0.6); // far behind the welcome label: it must not fight the text
     write_tga(ctx.textures("MenuBack/Wheel.tga"), wimg);
 
     Canvas tiger(220, 260); // the stone lion of the harbour on its plinth, half sunk in the sand
