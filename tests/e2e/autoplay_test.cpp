@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -119,6 +120,26 @@ TEST_F(Autoplay, RecordedSessionReplaysToTheSameGameDatAndPicture) {
     EXPECT_TRUE(datA == datB) << "the replay's player data differs";
     EXPECT_TRUE(ReadBytes(a / "shot.png") == ReadBytes(b / "shot.png")) << "the replay's picture differs";
     fs::copy_file(b / "shot.png", ArtefactDir() / "replay_frame1500.png",
+                  fs::copy_options::overwrite_existing);
+}
+
+TEST_F(Autoplay, LevelLeftInTheMiddleIsResumedWithTheSameBoard) {
+    const fs::path dir = FreshData("resume");
+    const std::string start = "--start-window " + std::to_string(cGameWindow);
+    ASSERT_EQ(Run(dir, "--seed 3 --autoplay " + start + " --frames 900 --screenshot 900:left.png"), 0);
+    const TGameDat left = ReadGameDat(dir);
+    if (left.Players[0].Level != 1) GTEST_SKIP() << "the bot finished the level before the quit";
+    ASSERT_EQ(left.Players[0].LevelInProgress, 1) << "the level was not kept at the quit";
+    EXPECT_GT(left.Players[0].ChipsRemoved, 0);
+    // Another seed: a board dealt afresh would differ; the resumed one must not.
+    ASSERT_EQ(Run(dir, "--seed 99 " + start + " --frames 300 --screenshot 300:resumed.png"), 0);
+    const TGameDat resumed = ReadGameDat(dir);
+    EXPECT_EQ(resumed.Players[0].LevelInProgress, 1);
+    EXPECT_EQ(resumed.Players[0].ChipsRemoved, left.Players[0].ChipsRemoved);
+    EXPECT_EQ(std::memcmp(resumed.Players[0].LevelSnapshot, left.Players[0].LevelSnapshot, cSnapshotBytes), 0)
+        << "the board after the restart is not the board that was left";
+    fs::copy_file(dir / "left.png", ArtefactDir() / "resume_left.png", fs::copy_options::overwrite_existing);
+    fs::copy_file(dir / "resumed.png", ArtefactDir() / "resume_restarted.png",
                   fs::copy_options::overwrite_existing);
 }
 
