@@ -632,19 +632,33 @@ void write_maps(const Context& ctx, const Campaign& campaign) {
     for (size_t i = 0; i < campaign.countries.size(); ++i)
         ship_jpeg(ctx, "Maps/" + campaign.countries[i].folder + ".tga",
                   map_picture(campaign.countries[i], int(i) + 1), true);
-    auto border = [&](const std::string& name, int w, int h) {
+    // The map picture lies 9 px right of and 10 px below the inner corner of the borders (its towns sit
+    // under their marks), so the top bar reaches 10 px lower and the left bar 9 px further in than
+    // the window's border size: they cover that strip instead of leaving it black. The top bar's
+    // meander runs low, clear of the country's name and the artefact's title in its middle.
+    constexpr int kMapShiftX = 9, kMapShiftY = 10;
+    auto bar = [&](const std::string& name, int w, int h, double bandY, double bandH) {
         Canvas c(w, h);
         cairo_rectangle(c.cr(), 0, 0, w, h);
         vertical_gradient(c.cr(), 0, h, 0x163E66, 0x06162C);
         cairo_fill(c.cr());
-        if (w > h) draw_meander(c.cr(), 20, h / 2.0 - 8, w - 40, 16, pal::Gold, 0.5);
+        draw_meander(c.cr(), 20, bandY, w - 40, bandH, pal::Gold, 0.5);
         draw_gold_frame(c, 0, 0, w, h, 3, 2);
         write_tga(ctx.textures(name), c.image());
     };
-    border("Map_BorderUp.tga", 800, 69);
-    border("Map_BorderDown.tga", 800, 69);
-    border("Map_BorderLeft.tga", 13, 462);
-    border("Map_BorderRight.tga", 13, 462);
+    // Side bars start below the top bar's lower edge (transparent there) and run on under the bottom bar.
+    auto side = [&](const std::string& name, int w, int h) {
+        Canvas c(w, h);
+        cairo_rectangle(c.cr(), 0, kMapShiftY, w, h - kMapShiftY);
+        vertical_gradient(c.cr(), kMapShiftY, h, 0x0E2C4C, 0x06162C);
+        cairo_fill(c.cr());
+        draw_gold_frame(c, 0, kMapShiftY - 2, w, h + 4, 3, 2);
+        write_tga(ctx.textures(name), c.image());
+    };
+    bar("Map_BorderUp.tga", 800, 69 + kMapShiftY, 69 + kMapShiftY - 18, 10);
+    bar("Map_BorderDown.tga", 800, 69, 69 / 2.0 - 8, 16);
+    side("Map_BorderLeft.tga", 13 + kMapShiftX, 462);
+    side("Map_BorderRight.tga", 13, 462);
 }
 
 // A sunken landmark of each country, faint behind the board.
