@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <map>
 #include <set>
+#include <utility>
 
 using namespace content_test;
 
@@ -329,6 +330,17 @@ TEST(ContentPack, EveryTextureIsAnUncompressed32BitBottomUpTga) {
     EXPECT_EQ(read_tga_header(data_dir() / "Textures" / "Cursors.tga").width, 64);
     EXPECT_EQ(read_tga_header(data_dir() / "Textures" / "InteractiveHelp" / "IHelp.tga").width, 128);
     EXPECT_EQ(read_tga_header(data_dir() / "Textures" / "GlaresMask.tga").width, 40);
+    // pictures the game cuts into small tiles: a tiled picture shows at most 256 tiles, else nothing
+    for (const auto& [name, tile] : {std::pair<const char*, int>{"Game_PanelRight.tga", 32},
+                                     {"Game_PanelLeft.tga", 128},
+                                     {"History/Border.tga", 128}}) {
+        const TgaInfo info = read_tga_header(data_dir() / "Textures" / name);
+        ASSERT_TRUE(info.valid) << name;
+        EXPECT_LE(((info.width + tile - 1) / tile) * ((info.height + tile - 1) / tile), 256) << name;
+    }
+    // the map bars cover the strip between the border size (69, 13) and the map picture
+    EXPECT_EQ(read_tga_header(data_dir() / "Textures" / "Map_BorderUp.tga").height, 79);
+    EXPECT_EQ(read_tga_header(data_dir() / "Textures" / "Map_BorderLeft.tga").width, 22);
 }
 
 TEST(ContentPack, JpegListNamesShippedPictures) {

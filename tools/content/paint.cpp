@@ -338,4 +338,28 @@ void draw_seated_lion(cairo_t* cr, uint32_t light, uint32_t dark) {
     cairo_restore(cr);
 }
 
+void draw_game_console(Canvas& c, double screenX) {
+    cairo_t* cr = c.cr();
+    cairo_save(cr);
+    cairo_translate(cr, -screenX, 0);
+    cairo_rectangle(cr, screenX, 494, 800 - screenX, 106);
+    vertical_gradient(cr, 494, 600, 0x163E66, 0x050F22);
+    cairo_fill(cr);
+    cairo_rectangle(cr, screenX, 494, 800 - screenX, 6);
+    vertical_gradient(cr, 494, 500, pal::GoldLight, pal::GoldDark);
+    cairo_fill(cr);
+    rounded_rect(cr, 338 - 3, 504 - 3, 426, 18, 8);
+    set_rgb(cr, 0x02060E, 0.9);
+    cairo_fill(cr);
+    cairo_restore(cr);
+    draw_gold_frame(c, 338 - screenX - 4, 504 - 4, 428, 20, 2, 9);
+    for (int x : {380, 486, 593, 684}) {
+        const double lx = x - screenX;
+        rounded_rect(cr, lx - 2, 534, 45, 45, 10);
+        vertical_gradient(cr, 534, 579, 0x02060E, 0x0C2440, 0.95);
+        cairo_fill(cr);
+        draw_gold_frame(c, lx - 3, 533, 47, 47, 3, 10);
+    }
+}
+
 } // namespace content

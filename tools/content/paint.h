@@ -54,6 +54,10 @@ void draw_column(cairo_t* cr, double x, double base, double w, double h, uint32_
 void draw_seated_lion(cairo_t* cr, uint32_t light, uint32_t dark);
 void draw_seaweed(cairo_t* cr, double x, double base, double h, double sway, uint32_t rgb, double alpha);
 
+// The game screen's bottom console right of the left panel (screen y 494..600): the time bar trough
+// at (338, 504) and the four bonus wells. `screenX` is the screen x of the canvas's left edge.
+void draw_game_console(Canvas& c, double screenX);
+
 // Adds fine film-grain noise (same bytes every run).
 void add_grain(Image& img, double amount, uint64_t seed);
 // Multiplies the alpha of every pixel.

@@ -831,34 +831,19 @@ void write_left_panel(const Context& ctx) {
 
 // Right panel: a frame around the board area with the time bar trough and four bonus wells.
 void write_right_panel(const Context& ctx) {
-    Canvas c(502, 600);
+    // The window cuts this picture into 32-pixel tiles and takes at most 256 of them: 502 x 512 is
+    // the most it can show. The console below (time bar trough, bonus wells) lives in the country
+    // pictures behind the board instead; here only the rims and the console's gold edge.
+    Canvas c(502, 512);
     cairo_t* cr = c.cr();
-    // bottom console
-    cairo_rectangle(cr, 0, 494, 502, 106);
-    vertical_gradient(cr, 494, 600, 0x163E66, 0x050F22);
-    cairo_fill(cr);
     cairo_rectangle(cr, 0, 494, 502, 6);
     vertical_gradient(cr, 494, 500, pal::GoldLight, pal::GoldDark);
     cairo_fill(cr);
-    // side rims
     cairo_rectangle(cr, 0, 0, 6, 494);
     cairo_rectangle(cr, 496, 0, 6, 494);
     cairo_rectangle(cr, 0, 0, 502, 6);
     set_rgb(cr, pal::Gold);
     cairo_fill(cr);
-    // time bar trough at screen (338, 504), 420 × 12
-    rounded_rect(cr, 338 - 298 - 3, 504 - 3, 426, 18, 8);
-    set_rgb(cr, 0x02060E, 0.9);
-    cairo_fill(cr);
-    draw_gold_frame(c, 338 - 298 - 4, 504 - 4, 428, 20, 2, 9);
-    const int slots[4] = {380, 486, 593, 684};
-    for (int x : slots) {
-        const double lx = x - 298;
-        rounded_rect(cr, lx - 2, 534, 45, 45, 10);
-        vertical_gradient(cr, 534, 579, 0x02060E, 0x0C2440, 0.95);
-        cairo_fill(cr);
-        draw_gold_frame(c, lx - 3, 533, 47, 47, 3, 10);
-    }
     Image img = c.image();
     write_tga(ctx.textures("Game_PanelRight.tga"), img);
 }

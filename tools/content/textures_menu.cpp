@@ -757,6 +757,7 @@ void write_country_pictures(const Context& ctx, const Campaign& campaign) {
         }
         for (int k = 0; k < 8; ++k)
             draw_seaweed(cr, rng.range(0, 506), 600, rng.range(50, 120), rng.range(-12, 12), 0x1E6A40, 0.7);
+        draw_game_console(c, 294); // the picture lies at screen x 294
         Image img = c.image();
         add_grain(img, 3, 400 + i);
         ship_jpeg(ctx, "Countries/" + campaign.countries[i].folder + ".tga", img, false);
