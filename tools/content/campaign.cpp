@@ -230,8 +230,10 @@ struct LevelParams {
     bool lastOfCampaign;
 };
 
-std::vector<int> colours_for(const LevelParams& p) {
-    const int count = p.global <= 3 ? 4 : p.global <= 15 ? 5 : p.global <= 45 ? 6 : 7;
+// Boards with holes, walls and chains leave fewer ways to line up three, so they get fewer colours
+// than open ones: otherwise long stretches pass without a single legal move.
+std::vector<int> colours_for(const LevelParams& p, bool irregular) {
+    const int count = p.global <= 3 ? 4 : (p.global <= 20 || irregular) ? 5 : 6;
     std::vector<int> all = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10};
     Rng rng(uint64_t(p.global) * 31 + 5);
     for (int i = 9; i > 0; --i)
@@ -258,12 +260,16 @@ std::vector<int> bonuses_for(const LevelParams& p) {
     return out;
 }
 
+int shape_for(const LevelParams& p) {
+    return p.global <= 3 ? 0 : (p.global * 5 + p.country) % 9;
+}
+
 Board build_board(const LevelParams& p) {
     Board b;
     const int g = p.global;
     b.w = std::min(10, 6 + g / 7 + (g % 3 == 0 && g > 10));
     b.h = std::min(10, 6 + g / 8 + (g % 4 == 1 && g > 12));
-    const int shape = g <= 3 ? 0 : (g * 5 + p.country) % 9;
+    const int shape = shape_for(p);
     b.kind.assign(size_t(b.w * b.h), Cell::None);
     b.value.assign(size_t(b.w * b.h), 0);
     for (int y = 0; y < b.h; ++y)
@@ -283,11 +289,20 @@ Board build_board(const LevelParams& p) {
     return b;
 }
 
-std::vector<std::pair<int, int>> free_cells(Board& b, int minRow, int maxRow, bool allowExit) {
+bool holds_slice(Board& b, int x) {
+    for (int y = 0; y < b.h; ++y)
+        if (b.exists(x, y) && b.at(x, y) == Cell::Slice) return true;
+    return false;
+}
+
+// Chains and walls stay out of slice columns: one below a slice pins it for most of the level.
+std::vector<std::pair<int, int>> free_cells(Board& b, int minRow, int maxRow, bool allowExit,
+                                            bool avoidSlices) {
     std::vector<std::pair<int, int>> out;
     for (int y = minRow; y <= maxRow && y < b.h; ++y)
         for (int x = 0; x < b.w; ++x)
-            if (b.exists(x, y) && b.at(x, y) == Cell::Chip && (allowExit || !is_exit(b, x, y)))
+            if (b.exists(x, y) && b.at(x, y) == Cell::Chip && (allowExit || !is_exit(b, x, y)) &&
+                !(avoidSlices && holds_slice(b, x)))
                 out.emplace_back(x, y);
     return out;
 }
@@ -299,6 +314,8 @@ void place_slices(Board& b, const LevelParams& p, Rng& rng) {
         columns.push_back(x);
     for (int i = int(columns.size()) - 1; i > 0; --i)
         std::swap(columns[size_t(i)], columns[size_t(rng.below(i + 1))]);
+    // edge columns last: a slice there can only be swapped from one side
+    std::stable_partition(columns.begin(), columns.end(), [&](int x) { return x > 0 && x < b.w - 1; });
     int number = p.firstSlice;
     for (int x : columns) {
         if (number > p.lastSlice) break;
@@ -316,7 +333,7 @@ void place_slices(Board& b, const LevelParams& p, Rng& rng) {
 void place_random(Board& b, Rng& rng, Cell kind, int count, int minRow, int maxRow,
                   const std::vector<int>& values) {
     for (int i = 0; i < count; ++i) {
-        auto cells = free_cells(b, minRow, maxRow, kind != Cell::Wall);
+        auto cells = free_cells(b, minRow, maxRow, kind != Cell::Wall, kind != Cell::Bonus);
         if (cells.empty()) return;
         auto [x, y] = cells[size_t(rng.below(int(cells.size())))];
         b.at(x, y) = kind;
@@ -368,20 +385,22 @@ std::string token(Cell k, int v) {
 
 // Time grows with the work (slices, their distance, obstacles) and shrinks as the player learns.
 int time_for(const Board& b, const LevelParams& p, int walls, int chains) {
-    const double work = 55 + 32.0 * (p.lastSlice - p.firstSlice + 1) + 4.0 * b.h + 3.0 * walls + 4.0 * chains;
-    const double ease = 1.45 - 0.6 * (p.global - 1) / 75.0;
+    const int slices = p.lastSlice - p.firstSlice + 1;
+    const double work = 60 + slices * (20.0 + 3.0 * b.h) + 4.0 * b.h + 3.0 * walls + 4.0 * chains;
+    const double ease = 1.75 - 0.1 * (p.global - 1) / 75.0;
     return int(std::lround(work * ease / 5.0) * 5);
 }
 
 std::string level_text(const LevelParams& p, const std::string& townEnglish) {
     Rng rng(uint64_t(p.global) * 1009 + 17);
     Board b = build_board(p);
-    const std::vector<int> colours = colours_for(p);
+    const std::vector<int> colours = colours_for(p, shape_for(p) != 0);
     place_slices(b, p, rng);
     const int g = p.global;
-    const int walls = g < 5 ? 0 : std::min(8, 1 + (g - 5) / 6);
-    const int chain1 = g < 7 ? 0 : std::min(9, 2 + (g - 7) / 5);
-    const int chain2 = g < 12 ? 0 : std::min(6, 1 + (g - 12) / 8);
+    // obstacles level off early: past that, difficulty comes from board size and slice count
+    const int walls = g < 5 ? 0 : std::min(4, 1 + (g - 5) / 10);
+    const int chain1 = g < 7 ? 0 : std::min(4, 2 + (g - 7) / 15);
+    const int chain2 = g < 12 ? 0 : std::min(2, 1 + (g - 12) / 25);
     place_random(b, rng, Cell::Wall, walls, 1, b.h - 2, {});
     for (int attempt = 0; attempt < 20; ++attempt) {
         Board trial = b;
