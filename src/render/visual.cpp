@@ -462,12 +462,17 @@ void TColorRect::SetColor(uint32_t c) {
     SetColors(c, c, c, c);
 }
 
+// Colours are usually set once after the rectangle; the buffer follows them (and the corners set
+// so far) so that the device shows them without the owner uploading, but only when they change.
 void TColorRect::SetColors(uint32_t topLeft, uint32_t topRight, uint32_t bottomLeft, uint32_t bottomRight) {
     auto* q = VerticesAs<TVertexDiffuse>();
-    q[0].Color = topLeft;
-    q[1].Color = topRight;
-    q[2].Color = bottomLeft;
-    q[3].Color = bottomRight;
+    const uint32_t colours[4] = {topLeft, topRight, bottomLeft, bottomRight};
+    bool changed = false;
+    for (int i = 0; i < 4; ++i) {
+        changed = changed || q[i].Color != colours[i];
+        q[i].Color = colours[i];
+    }
+    if (changed) UploadVertices();
 }
 
 // ---- TTexRect256 --------------------------------------------------------------------------------

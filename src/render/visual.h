@@ -148,7 +148,7 @@ class TColorRect : public TVisual {
 
     virtual void SetRect(int32_t left, int32_t top, int32_t width, int32_t height); // 23: pixels
     virtual void SetSize(float width, float height);                                // 24: world units
-    virtual void SetColor(uint32_t c);                                              // 25
+    virtual void SetColor(uint32_t c);                                              // 25: uploads on change
     virtual void SetColors(uint32_t topLeft, uint32_t topRight, uint32_t bottomLeft,
                            uint32_t bottomRight); // 26
 

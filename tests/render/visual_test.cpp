@@ -140,6 +140,31 @@ TEST_F(Visuals, SetColorUploadsOnlyWhenTheColourChanges) {
     EXPECT_EQ(colour, 0x80FF0000u);
 }
 
+TEST_F(Visuals, ColorRectColoursReachTheDeviceOnlyWhenTheyChange) {
+    TColorRect r;
+    r.SetRect(10, 20, 28, 28);
+    const int before = LocksOf(r.VertexBuffer);
+    r.SetColor(0xFFD8B060u);
+    EXPECT_EQ(LocksOf(r.VertexBuffer), before + 1);
+    r.SetColor(0xFFD8B060u);
+    EXPECT_EQ(LocksOf(r.VertexBuffer), before + 1);
+    std::vector<uint8_t> bytes = BufferBytes(r.VertexBuffer, r.VertexBufferSize);
+    ASSERT_EQ(bytes.size(), 64u);
+    uint32_t colour = 0;
+    float x = 0;
+    std::memcpy(&colour, bytes.data() + 3 * 16 + 12, 4);
+    std::memcpy(&x, bytes.data(), 4);
+    EXPECT_EQ(colour, 0xFFD8B060u);
+    EXPECT_FLOAT_EQ(x, r.VerticesAs<TVertexDiffuse>()[0].X); // the corners went along
+    const int afterRead = LocksOf(r.VertexBuffer);           // reading back locks too
+    r.SetColors(0xFFD8B060u, 0xFFD8B060u, 0xFFD8B060u, 0x11223344u);
+    EXPECT_EQ(LocksOf(r.VertexBuffer), afterRead + 1);
+    bytes = BufferBytes(r.VertexBuffer, r.VertexBufferSize);
+    ASSERT_EQ(bytes.size(), 64u);
+    std::memcpy(&colour, bytes.data() + 3 * 16 + 12, 4);
+    EXPECT_EQ(colour, 0x11223344u);
+}
+
 TEST_F(Visuals, VerticesSurviveAResetAndDrawAgain) {
     TTexRect r;
     r.SetWidth(0.5f);
