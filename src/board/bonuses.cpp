@@ -26,6 +26,7 @@ struct TSlotPlace {
 constexpr TSlotPlace cSlotPlaces[5] = {
     {0, 0, 0}, {380, 536, 32}, {486, 536, 36}, {593, 536, 44}, {684, 536, 40}};
 constexpr int32_t cSlotSize = 41;
+constexpr int32_t cCountLabelDY = 32;
 constexpr uint16_t cKeyF1 = 112, cKeyF6 = 117;
 constexpr float cBlinkFrom = 282.6f;
 
@@ -141,7 +142,8 @@ TBonusPanel::TBonusPanel() {
             r->UploadVertices();
             r->Visible = false;
         }
-        s.CountLabel = Add(MakeGameLabel(19, "*1", s.X + cSlotPlaces[i].LabelDX, s.Y + 60));
+        // The count sits over the slot's lower right corner: below the slot it would leave the screen.
+        s.CountLabel = Add(MakeGameLabel(19, "*1", s.X + cSlotPlaces[i].LabelDX, s.Y + cCountLabelDY));
         s.CentreX = TableX(s.X + 20);
         s.CentreY = TableY(s.Y + 20);
     }

@@ -1,5 +1,7 @@
 #include "ui/w_stats.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 
 #include "app/options.h"
@@ -19,8 +21,11 @@ TW_MenuStats* StatsWindow = nullptr;
 
 namespace {
 
-constexpr int32_t cNameX = 429, cValueX = 676;
-constexpr int32_t cBlockY[3] = {156, 249, 325};
+// Names and values form two columns inset from the panel's sides; the blocks follow one another
+// down the panel, each starting below the last one's real text height so no two rows overlap.
+constexpr int32_t cColumnInset = 70;
+constexpr int32_t cFirstRowBelowTop = 78;
+constexpr int32_t cBlockGap = 14;
 constexpr int32_t cTitleInside = 40;
 constexpr int32_t cButtonBottomGap = 70;
 
@@ -77,8 +82,14 @@ TW_MenuStats::~TW_MenuStats() {
 }
 
 void TW_MenuStats::SetBlock(int32_t block, const std::string& names, const std::string& values) {
-    Names[block] = Add(MakeLabel(names, cNameX, cBlockY[block], 1));
-    Values[block] = Add(MakeLabel(values, cValueX, cBlockY[block], 2));
+    if (block == 0) NextRowY = PanelTopPx() + cFirstRowBelowTop;
+    const int32_t nameX = PanelLeftPx() + cColumnInset;
+    const int32_t valueX = PanelLeftPx() + PanelWidthPx() - cColumnInset;
+    Names[block] = Add(MakeLabel(names, nameX, NextRowY, 1));
+    Values[block] = Add(MakeLabel(values, valueX, NextRowY, 2));
+    const float height = std::max(std::abs(Names[block]->BlockHeight), std::abs(Values[block]->BlockHeight));
+    const int32_t pixels = PixelSize > 0 ? static_cast<int32_t>(std::ceil(height / PixelSize)) : 0;
+    NextRowY += pixels + cBlockGap;
 }
 
 void TW_MenuStats::CreateContent() {

@@ -51,6 +51,7 @@ class TW_MenuStats : public TW_Menu {
 
   private:
     void SetBlock(int32_t block, const std::string& names, const std::string& values);
+    int32_t NextRowY = 0; // pixel top of the next block of rows
 };
 
 extern TW_MenuStats* StatsWindow;

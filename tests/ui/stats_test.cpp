@@ -54,6 +54,34 @@ TEST_F(StatsTest, GameOverShowsTheTotals) {
     EXPECT_EQ(w->Values[2]->Text, "15000");
 }
 
+// Blocks run down the panel (world Y grows upwards) and each starts below the previous one's text;
+// values stand right of their names on the same rows.
+static void ExpectRowsApart(const TW_MenuStats& w) {
+    for (int b = 0; b < 3; ++b) {
+        ASSERT_NE(w.Names[b], nullptr);
+        ASSERT_GT(w.Names[b]->BlockHeight, 0.0f) << "block " << b;
+        EXPECT_FLOAT_EQ(w.Names[b]->Y, w.Values[b]->Y) << "block " << b;
+        EXPECT_GT(w.Values[b]->X - w.Names[b]->X, w.Names[b]->BlockWidth) << "block " << b;
+    }
+    for (int b = 0; b + 1 < 3; ++b)
+        EXPECT_LE(w.Names[b + 1]->Y, w.Names[b]->Y - w.Names[b]->BlockHeight)
+            << "block " << b + 1 << " starts inside block " << b;
+}
+
+TEST_F(StatsTest, LevelRowsDoNotOverlap) {
+    TFakeLevel level(1);
+    auto* w = new TW_MenuStats(&level);
+    Group->AddWindow(w);
+    ExpectRowsApart(*w);
+}
+
+TEST_F(StatsTest, TotalsRowsDoNotOverlap) {
+    TFakeLevel level(3);
+    auto* w = new TW_MenuStats(&level);
+    Group->AddWindow(w);
+    ExpectRowsApart(*w);
+}
+
 TEST_F(StatsTest, EscapePressesOkWhichHandsBackToTheLevel) {
     TFakeLevel level(1);
     auto* w = new TW_MenuStats(&level);
