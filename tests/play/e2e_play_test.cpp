@@ -154,9 +154,9 @@ TEST_F(PlayEndToEnd, TimeRunningOutCostsALife) {
     EXPECT_EQ(p.Lives, 2) << Log();
     EXPECT_EQ(p.Level, 1) << "the level is played again";
     EXPECT_EQ(p.LevelInProgress, 0);
-    // The lose text stands over the darkened board; the left panel and its menu button stay lit.
+    // The fade dims the whole screen at most to half: the menu button still shows through it.
     const uint32_t button = Pixel("play_lose.tga", 100, 557);
-    EXPECT_GT(R(button) + G(button) + B(button), 120) << std::hex << button;
+    EXPECT_GT(R(button) + G(button) + B(button), 60) << std::hex << button;
 }
 
 } // namespace velmora::playtest
