@@ -233,7 +233,7 @@ struct LevelParams {
 // Boards with holes, walls and chains leave fewer ways to line up three, so they get fewer colours
 // than open ones: otherwise long stretches pass without a single legal move.
 std::vector<int> colours_for(const LevelParams& p, bool irregular) {
-    const int count = p.global <= 3 ? 4 : (p.global <= 20 || irregular) ? 5 : 6;
+    const int count = p.global <= 3 ? 4 : (p.global <= 20 || p.global > 43 || irregular) ? 5 : 6;
     std::vector<int> all = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10};
     Rng rng(uint64_t(p.global) * 31 + 5);
     for (int i = 9; i > 0; --i)
@@ -268,7 +268,7 @@ Board build_board(const LevelParams& p) {
     Board b;
     const int g = p.global;
     b.w = std::min(10, 6 + g / 7 + (g % 3 == 0 && g > 10));
-    b.h = std::min(10, 6 + g / 8 + (g % 4 == 1 && g > 12));
+    b.h = std::min(9, 6 + g / 8 + (g % 4 == 1 && g > 12)); // slices must travel every row
     const int shape = shape_for(p);
     b.kind.assign(size_t(b.w * b.h), Cell::None);
     b.value.assign(size_t(b.w * b.h), 0);
@@ -316,6 +316,14 @@ void place_slices(Board& b, const LevelParams& p, Rng& rng) {
         std::swap(columns[size_t(i)], columns[size_t(rng.below(i + 1))]);
     // edge columns last: a slice there can only be swapped from one side
     std::stable_partition(columns.begin(), columns.end(), [&](int x) { return x > 0 && x < b.w - 1; });
+    // and full-height columns first: a slice under a cut-away top stalls (seen with the player bot)
+    auto top = [&](int x) {
+        int y = 0;
+        while (y < b.h && !b.exists(x, y))
+            ++y;
+        return y;
+    };
+    std::stable_sort(columns.begin(), columns.end(), [&](int l, int r) { return top(l) < top(r); });
     int number = p.firstSlice;
     for (int x : columns) {
         if (number > p.lastSlice) break;
@@ -387,7 +395,7 @@ std::string token(Cell k, int v) {
 int time_for(const Board& b, const LevelParams& p, int walls, int chains) {
     const int slices = p.lastSlice - p.firstSlice + 1;
     const double work = 60 + slices * (20.0 + 3.0 * b.h) + 4.0 * b.h + 3.0 * walls + 4.0 * chains;
-    const double ease = 1.75 - 0.1 * (p.global - 1) / 75.0;
+    const double ease = 1.7 + 0.3 * (p.global - 1) / 75.0;
     return int(std::lround(work * ease / 5.0) * 5);
 }
 
