@@ -156,13 +156,13 @@ Glyph render_glyph(FT_Face face, char32_t code, const TextStyle& st, const Metri
     return g;
 }
 
-struct FontSpec {
+struct FontRecipe {
     const char* name;
     TextStyle style;
 };
 
-const std::vector<FontSpec>& font_specs() {
-    static const std::vector<FontSpec> specs = {
+const std::vector<FontRecipe>& font_recipes() {
+    static const std::vector<FontRecipe> recipes = {
         {"WhiteCourier11", {"DejaVuSansMono.ttf", 11, 0xFFFFFF, 0xE0ECF0, 0, 0, 1, 0.7}},
         {"BlackCourier11", {"DejaVuSansMono.ttf", 11, 0x101418, 0x202830, 0, 0, 0, 0}},
         {"MenuTitle", {"DejaVuSerif-Bold.ttf", 28, pal::GoldLight, 0xD08A1C, 0x2A1604, 2, 2, 0.6}},
@@ -182,7 +182,7 @@ const std::vector<FontSpec>& font_specs() {
         {"InteractiveHelp", {"DejaVuSans.ttf", 14, 0x1A1A30, 0x2A2440, 0, 0, 0, 0}},
         {"Arts", {"DejaVuSerif.ttf", 15, 0xF4E8C8, 0xD8C498, 0x140C04, 1, 1, 0.5}},
     };
-    return specs;
+    return recipes;
 }
 
 // Every printable byte of the code page that the face can draw.
@@ -214,14 +214,14 @@ void put_i32(std::string& s, size_t at, int32_t v) {
         s[at + size_t(i)] = char((uint32_t(v) >> (8 * i)) & 255);
 }
 
-void write_font(const Context& ctx, const FontSpec& spec) {
-    FT_Face face = freetype().face(spec.style.face, spec.style.px);
-    const Metrics m = metrics(face, spec.style);
+void write_font(const Context& ctx, const FontRecipe& recipe) {
+    FT_Face face = freetype().face(recipe.style.face, recipe.style.px);
+    const Metrics m = metrics(face, recipe.style);
     const std::vector<unsigned char> chars = charset(face, ctx.codepage());
     std::vector<Image> cells;
     std::vector<int> shifts;
     for (unsigned char b : chars) {
-        Glyph g = render_glyph(face, codepage_char(b, ctx.codepage()), spec.style, m);
+        Glyph g = render_glyph(face, codepage_char(b, ctx.codepage()), recipe.style, m);
         // trim empty rows; the shift keeps the glyph's place in the line
         int top = g.img.height, bottom = -1;
         for (int y = 0; y < g.img.height; ++y)
@@ -277,8 +277,8 @@ void write_font(const Context& ctx, const FontSpec& spec) {
         put_i32(itf, at + 16, placed[i].shift);
         put_i32(itf, at + 20, 0);
     }
-    write_file(ctx.out / "Fonts" / (std::string(spec.name) + ".itf"), itf);
-    write_tga(ctx.out / "Fonts" / (std::string(spec.name) + ".tga"), atlas);
+    write_file(ctx.out / "Fonts" / (std::string(recipe.name) + ".itf"), itf);
+    write_tga(ctx.out / "Fonts" / (std::string(recipe.name) + ".tga"), atlas);
 }
 
 char32_t next_utf8(const std::string& s, size_t& i) {
@@ -318,8 +318,8 @@ Image render_text(const std::string& utf8, const TextStyle& style) {
 }
 
 void write_fonts(const Context& ctx) {
-    for (const FontSpec& spec : font_specs())
-        write_font(ctx, spec);
+    for (const FontRecipe& recipe : font_recipes())
+        write_font(ctx, recipe);
 }
 
 } // namespace content
