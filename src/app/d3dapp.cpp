@@ -599,7 +599,9 @@ int TD3DApplication::Run() {
 }
 
 LRESULT TD3DApplication::MsgProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    RecordInputEvent(FrameCount + 1, msg, wParam, lParam);
+    // The program's own clicks are not recorded: a replay makes them again.
+    if (!OwnInputNow()) RecordInputEvent(FrameCount + 1, msg, wParam, lParam);
+    NotePlayerInput(msg);
     switch (msg) {
     case WM_ACTIVATEAPP:
         AppActive = wParam != 0;
@@ -808,7 +810,7 @@ HRESULT TMyApp::FrameMove() {
 }
 
 HRESULT TMyApp::Render() {
-    if (!Device) return D3D_OK;
+    if (!Device || !FrameToDraw(FrameCount)) return D3D_OK;
     const int32_t due = RenderPacer.TicksDue();
     for (int32_t i = 0; i < due; ++i) {
         const HRESULT hr = Render3DEnvironment();

@@ -73,6 +73,8 @@ constexpr int32_t cDefaultScores[cHiScoreCount] = {250000, 200000, 150000, 12000
 constexpr float cDefaultVolume = 0.75f;
 
 TPlayerRec SparePlayer{};
+TPlayerRec ScratchPlayer{};
+bool ScratchInUse = false;
 
 bool ValidPlayer(int32_t i) {
     return i >= 1 && i <= cPlayerCount;
@@ -153,6 +155,10 @@ void LoadGameDat() {
 }
 
 bool SaveGameDat() {
+    if (ScratchInUse) {
+        Log("uGameDat.SaveGameDat: a scratch player is in use (demo), nothing written");
+        return false;
+    }
     uint8_t* image = reinterpret_cast<uint8_t*>(&GameDat);
     const bool saved =
         CreateDirectory(Paths.PlayerData) && WriteWholeFile(Paths.GameDat, image, sizeof(GameDat));
@@ -182,6 +188,10 @@ void ResetPlayer(int32_t i) {
 }
 
 int32_t InsertHiScore(const std::string& name, int32_t level, int32_t score) {
+    if (ScratchInUse) {
+        Log("uGameDat.InsertHiScore: a scratch player is in use (demo), the table stays");
+        return 0;
+    }
     int32_t p = cHiScoreCount;
     for (int32_t i = 1; i <= cHiScoreCount; ++i)
         if (GameDat.HiScores[i - 1].Score < score) {
@@ -198,8 +208,23 @@ int32_t InsertHiScore(const std::string& name, int32_t level, int32_t score) {
 }
 
 TPlayerRec& CurrentPlayerRec() {
+    if (ScratchInUse) return ScratchPlayer;
     if (ValidPlayer(GameDat.CurrentPlayer)) return GameDat.Players[GameDat.CurrentPlayer - 1];
     return SparePlayer;
+}
+
+void BeginScratchPlayer(const TPlayerRec& rec) {
+    ScratchPlayer = rec;
+    ScratchInUse = true;
+}
+
+void EndScratchPlayer() {
+    ScratchInUse = false;
+    ScratchPlayer = TPlayerRec{};
+}
+
+bool ScratchPlayerInUse() {
+    return ScratchInUse;
 }
 
 } // namespace velmora

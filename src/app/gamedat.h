@@ -93,19 +93,27 @@ extern TGameDat GameDat;
 
 // Reads "Game.dat" from the player data folder; a missing or short file gives the defaults.
 void LoadGameDat();
-// Writes the whole record atomically (temporary file, flush, rename); false, logged, when it failed:
-// the previous file is then left as it was.
+// Writes the whole record atomically (temporary file, flush, rename); false, logged, when it failed
+// or a scratch player is in use: the previous file is then left as it was.
 bool SaveGameDat();
 void SetDefaults();
 // Player i (1..4): zeroed, level 0, 3 lives, help on, drag-and-drop off.
 void ClearPlayer(int32_t i);
 // A new game for player i: ClearPlayer, keeping the name and the help topics shown.
 void ResetPlayer(int32_t i);
-// Position 1..10 given to the entry; a score beating none still takes the tenth place.
+// Position 1..10 given to the entry; a score beating none still takes the tenth place. 0, and no
+// change, while a scratch player is in use.
 int32_t InsertHiScore(const std::string& name, int32_t level, int32_t score);
 // The selected player's record. Without a valid selection a spare record (never saved) is given,
 // so that a caller cannot write over the settings or another player.
 TPlayerRec& CurrentPlayerRec();
+
+// A level the game plays by itself (the idle demo) runs on a scratch record: while it is in use,
+// CurrentPlayerRec is the scratch, SaveGameDat writes nothing and InsertHiScore changes nothing, so
+// the players' records and the high scores stay exactly as they were.
+void BeginScratchPlayer(const TPlayerRec& rec);
+void EndScratchPlayer();
+bool ScratchPlayerInUse();
 
 // Byte image of the record, as stored.
 void GameDatToBytes(const TGameDat& dat, uint8_t* out); // cGameDatSize bytes

@@ -11,6 +11,37 @@ namespace velmora {
 TMyMouse* Mouse = nullptr;
 IDirectInput8* DInput = nullptr;
 std::bitset<256> PressedKeys;
+TPlayerInput PlayerInput;
+
+namespace {
+int32_t OwnInputDepth = 0;
+} // namespace
+
+TOwnInputScope::TOwnInputScope() {
+    ++OwnInputDepth;
+}
+TOwnInputScope::~TOwnInputScope() {
+    --OwnInputDepth;
+}
+bool OwnInputNow() {
+    return OwnInputDepth > 0;
+}
+
+void NotePlayerInput(UINT message) {
+    if (OwnInputNow()) return;
+    switch (message) {
+    case WM_KEYDOWN:
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+        ++PlayerInput.Presses;
+        break;
+    case WM_MOUSEMOVE:
+        ++PlayerInput.Moves;
+        break;
+    default:
+        break;
+    }
+}
 
 void TMyMouse::SetButton(UINT message) {
     switch (message) {

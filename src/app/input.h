@@ -53,6 +53,24 @@ extern IDirectInput8* DInput; // created as a requirement; nothing is read throu
 // Virtual-key codes that are down (kept by the window procedure).
 extern std::bitset<256> PressedKeys;
 
+// The player's own input, counted by the window procedure: messages that the program sends itself
+// (the idle demo's bot) are sent inside a TOwnInputScope and count as nothing.
+struct TPlayerInput {
+    uint32_t Presses = 0; // keys and mouse buttons going down
+    uint32_t Moves = 0;   // pointer moves
+};
+extern TPlayerInput PlayerInput;
+void NotePlayerInput(UINT message);
+// True while the program's own messages are being sent.
+bool OwnInputNow();
+class TOwnInputScope {
+  public:
+    TOwnInputScope();
+    ~TOwnInputScope();
+    TOwnInputScope(const TOwnInputScope&) = delete;
+    TOwnInputScope& operator=(const TOwnInputScope&) = delete;
+};
+
 HRESULT InitInput(HWND wnd); // creates the DirectInput object and Mouse
 void DoneInput();
 void UpdateInput(); // after the scene's step: this frame's button events are spent

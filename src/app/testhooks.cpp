@@ -113,6 +113,8 @@ bool ParseCommandLine(int argc, const char* const* argv, TTestHooks& out, std::s
                 return false;
             }
             out.AutoplaySkill = static_cast<int32_t>(n);
+        } else if (arg == "--draw-shots-only") {
+            out.DrawShotsOnly = true;
         } else if (arg == "--record") {
             if (!value(v)) return false;
             out.RecordFile = std::string(v);
@@ -244,6 +246,13 @@ void TakeScreenshots(int32_t frame) {
     for (const TScreenshotRequest& s : TestHooks.Screenshots)
         if (s.Frame == frame && !SaveScreenshot(s.File))
             Log("uTestHooks.TakeScreenshots : failed for \"" + s.File + "\"");
+}
+
+bool FrameToDraw(int32_t frame) {
+    if (!TestHooks.DrawShotsOnly) return true;
+    for (const TScreenshotRequest& s : TestHooks.Screenshots)
+        if (s.Frame == frame) return true;
+    return false;
 }
 
 namespace {

@@ -38,6 +38,7 @@ struct TTestHooks {
     std::vector<TScriptEvent> Script; // sorted by frame, file order within a frame
     std::string RecordFile;           // empty: input is not recorded
     int32_t AutoplaySkill = -1;       // -1: no bot; else the skill of the player bot
+    bool DrawShotsOnly = false;       // only the frames of a screenshot are drawn (fast long runs)
 };
 
 extern TTestHooks TestHooks;
@@ -59,6 +60,9 @@ void RegisterFrameInputHook(TFrameInputHook hook);
 void DeliverScriptEvents(int32_t frame);
 // Writes the screenshots asked for at `frame` (the back buffer holds that frame's picture).
 void TakeScreenshots(int32_t frame);
+// False for a frame that "--draw-shots-only" leaves undrawn: it is stepped as usual, but a screen
+// capture of a window switch then holds the last frame drawn.
+bool FrameToDraw(int32_t frame);
 // Input recording in the script format: a replay with "--fixed-step --seed N --script FILE" repeats
 // the session. Returns false (logged) when the file cannot be written.
 bool StartRecording(const std::string& path);

@@ -294,5 +294,41 @@ TEST_F(GameDatTest, SaveCreatesThePlayerFolderAndReportsWhenItCannot) {
     EXPECT_NE(Folder.LogText().find("Cann't save data"), std::string::npos);
 }
 
+TEST_F(GameDatTest, AScratchPlayerLeavesTheRecordsTheTableAndTheFileAlone) {
+    SetDefaults();
+    GameDat.PlayerCount = 1;
+    GameDat.CurrentPlayer = 1;
+    ClearPlayer(1);
+    GameDat.Players[0].Name.Set("Real");
+    GameDat.Players[0].Level = 9;
+    ASSERT_TRUE(SaveGameDat());
+    const std::vector<uint8_t> fileBefore = SavedBytes();
+    const TGameDat before = GameDat;
+
+    TPlayerRec scratch{};
+    scratch.Level = 4;
+    BeginScratchPlayer(scratch);
+    EXPECT_TRUE(ScratchPlayerInUse());
+    EXPECT_EQ(CurrentPlayerRec().Level, 4) << "the level played is the scratch record's";
+    CurrentPlayerRec().Score = 777;
+    CurrentPlayerRec().Level = 5;
+    EXPECT_EQ(InsertHiScore("Demo", 5, 999999), 0);
+    EXPECT_FALSE(SaveGameDat()) << "nothing may be written while the scratch is in use";
+    EndScratchPlayer();
+
+    EXPECT_FALSE(ScratchPlayerInUse());
+    EXPECT_EQ(std::memcmp(&before, &GameDat, sizeof(TGameDat)), 0) << "the players and the table changed";
+    EXPECT_EQ(SavedBytes(), fileBefore) << "Game.dat was written";
+    EXPECT_EQ(CurrentPlayerRec().Name.Get(), "Real");
+    EXPECT_EQ(CurrentPlayerRec().Level, 9);
+    EXPECT_NE(Folder.LogText().find("nothing written"), std::string::npos);
+
+    // A later scratch starts from what it is given, not from the last one's leftovers.
+    BeginScratchPlayer(TPlayerRec{});
+    EXPECT_EQ(CurrentPlayerRec().Score, 0);
+    EndScratchPlayer();
+    ASSERT_TRUE(SaveGameDat()) << "saving works again once the scratch is gone";
+}
+
 } // namespace
 } // namespace velmora

@@ -1,10 +1,15 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
+#include <unistd.h>
 
 #include "app/d3dapp.h"
 #include "app/input.h"
 #include "app/options.h"
+#include "app/testhooks.h"
 #include "engine/basic.h"
 
 using namespace velmora;
@@ -117,6 +122,43 @@ TEST_F(KeySets, MouseMovesAreIgnoredUntilTheFrameIsReady) {
     app.MsgProc(nullptr, WM_LBUTTONDOWN, 0, MAKELPARAM(120, 45));
     EXPECT_TRUE(Mouse->IsDown(0)); // buttons always reach the input
     DoneInput();
+}
+
+TEST_F(KeySets, OnlyThePlayersMessagesCountAsTheirInputAndAreRecorded) {
+    TMyApp app;
+    const std::filesystem::path rec =
+        std::filesystem::temp_directory_path() / ("velmora_own_input_" + std::to_string(::getpid()) + ".txt");
+    ASSERT_TRUE(StartRecording(rec.string()));
+    const TPlayerInput start = PlayerInput;
+    app.MsgProc(nullptr, WM_MOUSEMOVE, 0, MAKELPARAM(10, 10));
+    app.MsgProc(nullptr, WM_LBUTTONDOWN, 0, MAKELPARAM(10, 10));
+    app.MsgProc(nullptr, WM_LBUTTONUP, 0, MAKELPARAM(10, 10));
+    app.MsgProc(nullptr, WM_KEYDOWN, VK_SPACE, 0);
+    app.MsgProc(nullptr, WM_KEYUP, VK_SPACE, 0);
+    EXPECT_EQ(PlayerInput.Presses, start.Presses + 2) << "a button and a key went down";
+    EXPECT_EQ(PlayerInput.Moves, start.Moves + 1);
+    {
+        TOwnInputScope own; // the program's own clicks, as the idle demo's bot sends them
+        EXPECT_TRUE(OwnInputNow());
+        app.MsgProc(nullptr, WM_MOUSEMOVE, 0, MAKELPARAM(20, 20));
+        app.MsgProc(nullptr, WM_RBUTTONDOWN, 0, MAKELPARAM(20, 20));
+        app.MsgProc(nullptr, WM_RBUTTONUP, 0, MAKELPARAM(20, 20));
+    }
+    EXPECT_FALSE(OwnInputNow());
+    EXPECT_EQ(PlayerInput.Presses, start.Presses + 2);
+    EXPECT_EQ(PlayerInput.Moves, start.Moves + 1);
+    app.MsgProc(nullptr, WM_RBUTTONDOWN, 0, MAKELPARAM(20, 20));
+    EXPECT_EQ(PlayerInput.Presses, start.Presses + 3);
+    StopRecording();
+    PressedKeys.reset();
+    std::ifstream in(rec);
+    const std::string lines((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::filesystem::remove(rec);
+    EXPECT_NE(lines.find("down left 10 10"), std::string::npos) << lines;
+    // A replay makes the program's own clicks again: recording them would send them twice.
+    EXPECT_EQ(lines.find("move 20 20"), std::string::npos) << lines;
+    EXPECT_EQ(lines.find("up right"), std::string::npos) << lines;
+    EXPECT_NE(lines.find("down right 20 20"), std::string::npos) << "the player's own press after it";
 }
 
 struct TKeyCase {

@@ -71,5 +71,20 @@ TEST(Record, RecordAndAutoplayOptions) {
     EXPECT_FALSE(ParseCommandLine(2, missing, r, error));
 }
 
+TEST(Record, DrawShotsOnlyDrawsTheScreenshotFramesAlone) {
+    const TTestHooks saved = TestHooks;
+    std::string error;
+    const char* args[] = {"velmora", "--draw-shots-only", "--screenshot", "40:a.png"};
+    TestHooks = TTestHooks{};
+    ASSERT_TRUE(ParseCommandLine(4, args, TestHooks, error)) << error;
+    EXPECT_TRUE(TestHooks.DrawShotsOnly);
+    EXPECT_FALSE(FrameToDraw(39));
+    EXPECT_TRUE(FrameToDraw(40));
+    EXPECT_FALSE(FrameToDraw(41));
+    TestHooks.DrawShotsOnly = false;
+    EXPECT_TRUE(FrameToDraw(39)) << "without the option every frame is drawn";
+    TestHooks = saved;
+}
+
 } // namespace
 } // namespace velmora
