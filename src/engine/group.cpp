@@ -39,8 +39,8 @@ std::array<TWindowFactory, 256> Factories{};
 TWindowFactory ExitDialogFactory = nullptr;
 TCloseHandler CloseHandler = nullptr;
 
-// Render mode by window code; 0 marks the codes that switch nothing.
-constexpr std::array<uint8_t, 17> cRenderModes = {0, 0, 0, 1, 1, 2, 2, 2, 1, 3, 2, 2, 2, 2, 2, 2, 1};
+// Render mode by window code; 0 marks the codes that switch nothing. The idle demo (17) is a level.
+constexpr std::array<uint8_t, 18> cRenderModes = {0, 0, 0, 1, 1, 2, 2, 2, 1, 3, 2, 2, 2, 2, 2, 2, 1, 1};
 
 bool CreatesNoWindow(uint8_t code) {
     return code == 8 || code == 14;

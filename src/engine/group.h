@@ -29,6 +29,9 @@ void RegisterAllWindows();
 // Render-state preset of a window code (1, 2 or 3); 0 for codes that switch nothing.
 uint8_t RenderModeOfCode(uint8_t code);
 
+// The game window playing a level by itself after the main menu has been idle (the idle demo).
+constexpr uint8_t cIdleDemoWindow = 17;
+
 // The code of the first window of a run (9, the resource creator; tests start elsewhere).
 extern uint8_t StartWindowCode;
 // Parameters of the window requests, read by the window that opens.

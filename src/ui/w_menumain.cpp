@@ -108,6 +108,7 @@ TW_MenuMain::TW_MenuMain() {
     RefreshNameLabel();
     if (SnapshotWaiting()) Add(new TPassageEffectWindow(pmFade));
     if (SoundDepot) SoundDepot->PlayMusic(sndMusic_Menu, 1, true);
+    SeenInput = PlayerInput;
 }
 
 TW_MenuMain::~TW_MenuMain() {
@@ -130,6 +131,30 @@ void TW_MenuMain::StepMe() {
     const TButtonRec& start = Buttons->ButtonList[0];
     if (start.Label && (start.State == bsActive || start.State == bsPressed))
         start.Label->SetColor(cStartHoverColor);
+    CountIdleTime();
+}
+
+// Nothing open over the menu and no button press playing.
+bool TW_MenuMain::BareMenu() {
+    if (ExitDialog || (Buttons && Buttons->Busy())) return false;
+    for (TBasic* c = First; c; c = c->Next)
+        if (dynamic_cast<TW_Win*>(c)) return false;
+    return true;
+}
+
+void TW_MenuMain::CountIdleTime() {
+    const bool input = PlayerInput.Presses != SeenInput.Presses || PlayerInput.Moves != SeenInput.Moves;
+    SeenInput = PlayerInput;
+    if (input || Dead || !BareMenu()) {
+        IdleTime = 0;
+        return;
+    }
+    IdleTime += Delta;
+    // Without a demo window in the build the menu simply stays.
+    if (IdleTime < cIdleDemoDelay || !RootGroup || !RegisteredWindow(cIdleDemoWindow)) return;
+    IdleTime = 0;
+    Dead = true;
+    RootGroup->RequestWindow(cIdleDemoWindow);
 }
 
 bool TW_MenuMain::CanInteract() {

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "app/input.h"
 #include "ui/w_menu.h"
 
 namespace velmora {
@@ -30,6 +31,10 @@ class TNameLabel : public TMaster {
     TTexLabelEx* HintLine = nullptr;
 };
 
+// The idle demo starts after the main menu has been this long without the player's input and
+// without a dialog or child window open (Delta units: 60 s).
+constexpr float cIdleDemoDelay = 3600;
+
 enum TMainQuestion : uint8_t { mqNone = 0, mqContinue = 1, mqDeleteProgress = 2, mqExit = 3 };
 
 class TW_MenuMain : public TW_Menu {
@@ -54,8 +59,12 @@ class TW_MenuMain : public TW_Menu {
 
     TW_Dialog* Dialog = nullptr;
     uint8_t Question = mqNone;
+    float IdleTime = 0;     // Delta units without input on the bare menu
+    TPlayerInput SeenInput; // the player's input counts at the last step
 
   private:
+    bool BareMenu();
+    void CountIdleTime();
     void Ask(uint8_t question, uint8_t kind, const char* title, const char* subtitle);
     void AnswerContinue(int32_t index);
     void StartNewGame();
