@@ -12,6 +12,7 @@
 #include "engine/group.h"
 #include "engine/random.h"
 #include "platform/files.h"
+#include "play/demo.h"
 #include "settings/settings_dialog.h"
 
 using namespace velmora;
@@ -41,6 +42,10 @@ void ApplyTestHooks() {
         SetAutoplaySkill(TestHooks.AutoplaySkill);
         SeedBot(TestHooks.Seed);
         RegisterFrameInputHook(AutoplayFrame);
+    } else {
+        // The idle demo's bot (with --autoplay the bot above plays every level, the demo's too).
+        SetAutoplaySkill(cDemoBotSkill);
+        RegisterFrameInputHook(IdleDemoFrame);
     }
 }
 

@@ -15,6 +15,7 @@
 #include "engine/group.h"
 #include "platform/files.h"
 #include "platform/win32.h"
+#include "play/demo.h"
 #include "play/interactive.h"
 #include "render/blocks.h"
 #include "render/partmaster.h"
@@ -61,7 +62,13 @@ bool AnyButtonEvent() {
 
 } // namespace
 
-TW_Game::TW_Game() {
+TW_Game::TW_Game(int32_t demoLevel) : Demo(demoLevel > 0) {
+    // Before anything reads the player record: the demo's record is a scratch one.
+    if (Demo) {
+        BeginScratchPlayer(DemoRecord(demoLevel));
+        DemoPresses = PlayerInput.Presses;
+        Log("TW_Game: idle demo of level " + std::to_string(demoLevel));
+    }
     Game = this;
     BoardGame = this;
     Help = nullptr;
@@ -74,10 +81,15 @@ TW_Game::TW_Game() {
 
 TW_Game::~TW_Game() {
     // The application closes during the level: the level is kept to be resumed.
-    if (!Left && Net && Net->AState != asFrozen) SaveProgress();
+    if (!Left && !Demo && Net && Net->AState != asFrozen) SaveProgress();
     if (SoundDepot) SoundDepot->StopLooped(sndScores);
     if (Game == this) Game = nullptr;
     if (BoardGame == this) BoardGame = nullptr;
+    if (Demo) {
+        // The panels and the board read the record to the last: they go before the scratch does.
+        FreeChildren();
+        EndScratchPlayer();
+    }
 }
 
 void TW_Game::BuildScreen() {
@@ -116,7 +128,7 @@ void TW_Game::BuildScreen() {
     Timer->Seconds = LevelInfo.Time;
     Timer->Init();
     GameParticles = Add(new TGamePartMaster());
-    Add(new TInteractiveMaster());
+    if (!Demo) Add(new TInteractiveMaster()); // the demo explains nothing
     Overlay = Add(new TColorRect());
     Overlay->Block1 = sbDiffuseAlpha;
     Overlay->SetRect(0, 0, 800, 600);
@@ -124,6 +136,14 @@ void TW_Game::BuildScreen() {
     Overlay->Visible = false;
     MainLabel = Add(MakeGameLabel(22, " ", 545, 300));
     MainLabel->Visible = false;
+    if (Demo) BuildDemoCaption();
+}
+
+// The menu button gives way to the demo's caption and how to leave it.
+void TW_Game::BuildDemoCaption() {
+    MenuButton->Visible = false;
+    DemoCaption = Add(MakeGameLabel(22, BoardText("TEXT_Demo"), 149, 548));
+    DemoHint = Add(MakeGameLabel(19, BoardText("TEXT_Demo_PressAnyKey"), 149, 574));
 }
 
 void TW_Game::BuildStates() {
@@ -143,6 +163,8 @@ void TW_Game::BuildStates() {
 // ---- input ----
 
 bool TW_Game::KeyDown(uint16_t key) {
+    // The demo's keys are the player's wish to leave it (Step ends it); the frame's own keys still act.
+    if (Demo) return false;
     if (BonusPanel && BonusPanel->KeyDown(key)) return true;
     if (key == VK_ESCAPE && Net && Net->AState != asFrozen && MenuButton && !MenuButton->Busy()) {
         MenuButton->SetButtonPressed(0);
@@ -152,11 +174,16 @@ bool TW_Game::KeyDown(uint16_t key) {
 }
 
 void TW_Game::MouseProc() {
-    if (!Help && MenuButton) MenuButton->MouseProc();
+    if (!Help && MenuButton && !Demo) MenuButton->MouseProc();
     if (BonusPanel) BonusPanel->MouseProc();
 }
 
 void TW_Game::Step() {
+    // The player's key or click ends the demo before the level sees it.
+    if (Demo && !Left && PlayerInput.Presses != DemoPresses) {
+        EndDemo("the player's input");
+        return;
+    }
     StepMe();
     TW_Menu::Step();
 }
@@ -600,6 +627,10 @@ void TW_Game::OnLoseText(TStateEvent e) {
 }
 
 void TW_Game::OnLeave(TStateEvent e) {
+    if (Demo) {
+        if (e == seStart) EndDemo("the level is over");
+        return;
+    }
     switch (e) {
     case seStart:
         UpdateRecord();
@@ -620,6 +651,10 @@ void TW_Game::OnLeave(TStateEvent e) {
 
 void TW_Game::FinishLeave() {
     if (Left) return;
+    if (Demo) {
+        EndDemo("the level is over");
+        return;
+    }
     Left = true;
     SaveGameDat();
     if (RootGroup) {
@@ -627,6 +662,14 @@ void TW_Game::FinishLeave() {
         if (Result == grLifeLost || Result == grRestart) RootGroup->NextWindow = 4;
         if (Result == grGameOver) RootGroup->ShowHiScores(1);
     }
+    Dead = true;
+}
+
+void TW_Game::EndDemo(const char* why) {
+    if (Left) return;
+    Left = true;
+    Log(std::string("TW_Game: the idle demo ends: ") + why);
+    if (RootGroup) RootGroup->ShowMainMenu();
     Dead = true;
 }
 
@@ -695,7 +738,8 @@ TBasic* CreateGameWindow() {
 }
 
 bool GameCloseHandler() {
-    if (!Game || Game->Dead || Game->State != gsPlaying || !Game->MenuButton) return false;
+    // Over the demo the exit dialog asks at once.
+    if (!Game || Game->Demo || Game->Dead || Game->State != gsPlaying || !Game->MenuButton) return false;
     Game->MenuButton->SetButtonPressed(0);
     return true;
 }

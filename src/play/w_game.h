@@ -38,7 +38,8 @@ enum TGameState : int32_t {
 
 class TW_Game : public TW_Menu, public TBoardGameLink, public TGameMenuOwner, public TStatsOwner {
   public:
-    TW_Game();
+    // demoLevel > 0: the idle demo plays that level on a scratch player record (play/demo.h).
+    explicit TW_Game(int32_t demoLevel = 0);
     ~TW_Game() override;
 
     bool KeyDown(uint16_t key) override;
@@ -100,9 +101,17 @@ class TW_Game : public TW_Menu, public TBoardGameLink, public TGameMenuOwner, pu
     TW_Dialog* ExitGameDialog = nullptr;
     int32_t BonusBarLength = 0;
     bool Left = false; // the window ended itself: nothing to save when it is freed
+    const bool Demo;   // the idle demo: the bot plays, the player's key or click ends it
+    TTexLabelEx* DemoCaption = nullptr;
+    TTexLabelEx* DemoHint = nullptr;
+    uint32_t DemoPresses = 0; // the player's presses when the demo began
+
+    // Back to the main menu; the scratch record goes with the window.
+    void EndDemo(const char* why);
 
   private:
     void BuildScreen();
+    void BuildDemoCaption();
     void BuildStates();
     void OnPlaying(TStateEvent e);
     void OnPaused(TStateEvent e);

@@ -91,6 +91,8 @@ const std::vector<TextEntry>& ui_texts() {
         {"TEXT_LabelPanel_Paused", "Paused", "Пауза", "Pause", 0},
         {"TEXT_LabelPanel_LowTime", "Hurry, the tide is turning!", "Скорее, начинается отлив!",
          "Schnell, die Flut kippt!", 0},
+        {"TEXT_Demo", "DEMO", "ДЕМО", "DEMO", 0},
+        {"TEXT_Demo_PressAnyKey", "Click to play", "Щёлкните, чтобы играть", "Klick zum Spielen", 0},
         {"TEXT_MainLabel_Level", "Level", "Уровень", "Level", 0},
         {"TEXT_MainLabel_LivesLeft", "lives left", "жизней осталось", "Leben übrig", 0},
         {"TEXT_MainLabel_LastLife", "Last life!", "Последняя жизнь!", "Letztes Leben!", 0},
