@@ -67,7 +67,8 @@ TW_Game::TW_Game(int32_t demoLevel) : Demo(demoLevel > 0) {
     if (Demo) {
         BeginScratchPlayer(DemoRecord(demoLevel));
         DemoPresses = PlayerInput.Presses;
-        Log("TW_Game: idle demo of level " + std::to_string(demoLevel));
+        Log("TW_Game: idle demo of level " + std::to_string(demoLevel) + " from frame " +
+            std::to_string(FrameCount + 1));
     }
     Game = this;
     BoardGame = this;
@@ -668,7 +669,7 @@ void TW_Game::FinishLeave() {
 void TW_Game::EndDemo(const char* why) {
     if (Left) return;
     Left = true;
-    Log(std::string("TW_Game: the idle demo ends: ") + why);
+    Log(std::string("TW_Game: the idle demo ends (") + why + ") at frame " + std::to_string(FrameCount + 1));
     if (RootGroup) RootGroup->ShowMainMenu();
     Dead = true;
 }

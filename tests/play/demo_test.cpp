@@ -74,7 +74,7 @@ TEST_F(DemoTest, AWonDemoEndsWithoutStatisticsSavesOrNextLevel) {
     EXPECT_LT(n, 3000);
     EXPECT_TRUE(g.Dead) << "the demo ends with its level";
     EXPECT_EQ(StatsWindow, nullptr);
-    EXPECT_TRUE(LogHas("the idle demo ends: the level is over"));
+    EXPECT_TRUE(LogHas("the idle demo ends (the level is over)"));
     CloseWindow();
     EXPECT_TRUE(PlayerDataUnchanged()) << "the player's level, score or totals moved";
     EXPECT_FALSE(FileWritten());
@@ -118,7 +118,7 @@ TEST_F(DemoTest, ThePlayersPressEndsTheDemoTheBotsClicksAndKeysForTheFrameDoNot)
     EXPECT_TRUE(g.Dead);
     EXPECT_TRUE(g.Left);
     EXPECT_FLOAT_EQ(Timer->TimeLeft, timeLeft) << "the level does not see the press that ends it";
-    EXPECT_TRUE(LogHas("the idle demo ends: the player's input"));
+    EXPECT_TRUE(LogHas("the idle demo ends (the player's input)"));
     CloseWindow();
     EXPECT_TRUE(PlayerDataUnchanged());
 }
