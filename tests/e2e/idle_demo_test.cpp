@@ -1,5 +1,6 @@
 // The idle demo in the real game: sixty seconds on the main menu start a level played by the bot,
-// a scripted click brings the menu back, and the player data file keeps every byte.
+// a scripted click brings the menu back, and the player data file keeps every byte, also when the
+// program closes in the middle of a demo.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -172,6 +173,16 @@ TEST_F(IdleDemoRun, SixtySecondsOnTheMenuPlayADemoThatAClickEndsLeavingGameDatAs
     EXPECT_GT(toDemo, 4 * back) << "the demo's screen is not the level's (" << toDemo << " vs " << back
                                 << ")";
     EXPECT_LT(back, 12.0) << "the main menu is not back";
+
+    // The program closed in the middle of a demo saves the player data as it was before the demo.
+    fs::remove(Dir / "Error.log");
+    ASSERT_EQ(Run("--seed 7 --draw-shots-only --start-window " + std::to_string(cMainMenu) + " --frames " +
+                  std::to_string(cDemoShot)),
+              0);
+    EXPECT_FALSE(LogLine("TW_Game: idle demo of level ").empty());
+    EXPECT_TRUE(LogLine("TW_Game: the idle demo ends").empty()) << "the demo was still playing at the close";
+    EXPECT_TRUE(LogLine("uGameDat.").empty()) << LogLine("uGameDat.");
+    EXPECT_TRUE(ReadBytes(Dir / "PlayerData" / "Game.dat") == before) << "the close saved the demo's record";
 }
 
 } // namespace
