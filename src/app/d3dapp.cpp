@@ -789,6 +789,7 @@ HRESULT TMyApp::FrameMove() {
     FrameCount += 1;
     GameTime += Delta;
     UpdateInput();
+    AfterFrameStep(FrameCount);
     if (QuitRequest == qrQuit) {
         PostMessage(Wnd, WM_CLOSE, 0, 0);
         CloseConfirmed = true;
@@ -808,7 +809,7 @@ HRESULT TMyApp::FrameMove() {
 }
 
 HRESULT TMyApp::Render() {
-    if (!Device) return D3D_OK;
+    if (!Device || !FrameToBeDrawn(FrameCount)) return D3D_OK;
     const int32_t due = RenderPacer.TicksDue();
     for (int32_t i = 0; i < due; ++i) {
         const HRESULT hr = Render3DEnvironment();

@@ -13,6 +13,8 @@
 #include "engine/random.h"
 #include "platform/files.h"
 #include "settings/settings_dialog.h"
+#include "ui/menubot.h"
+#include "ui/screens.h"
 
 using namespace velmora;
 
@@ -41,7 +43,23 @@ void ApplyTestHooks() {
         SetAutoplaySkill(TestHooks.AutoplaySkill);
         SeedBot(TestHooks.Seed);
         RegisterFrameInputHook(AutoplayFrame);
+        StartMenuBot(TestHooks.Seed);
+        RegisterFrameInputHook(MenuBotFrame);
     }
+    if (!TestHooks.ScreensDir.empty()) {
+        StartScreenPictures(TestHooks.ScreensDir);
+        RegisterFrameSteppedHook(ScreenPicturesStepped);
+        RegisterFrameDrawnHook(ScreenPicturesDrawn);
+    }
+}
+
+// Without "Options.txt" the settings dialog asks first. A run with a frame limit is automated and
+// never waits on it, unless the test hook is there to answer it.
+void ReadOrAskOptions() {
+    if (ReadOptions()) return;
+    const bool automated = TestHooks.Frames > 0 && !TestHooks.SettingsOk;
+    if (TestHooks.SettingsOk) AnswerSettingsDialogWithOk();
+    if (automated || !RunSettingsDialog()) UseDefaultOptions();
 }
 
 } // namespace
@@ -54,8 +72,7 @@ int main(int argc, char** argv) {
     }
     InitDataPaths(GetCurrentDirectory());
     StartErrorLog(Paths.ErrorLog, Paths.OptionsFile);
-    // A run with a frame limit is automated: it never waits on the desktop dialog.
-    if (!ReadOptions() && (TestHooks.Frames > 0 || !RunSettingsDialog())) UseDefaultOptions();
+    ReadOrAskOptions();
     ApplyTestHooks();
     InitScreenGeometry();
     RegisterAllWindows();

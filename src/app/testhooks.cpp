@@ -116,6 +116,13 @@ bool ParseCommandLine(int argc, const char* const* argv, TTestHooks& out, std::s
         } else if (arg == "--record") {
             if (!value(v)) return false;
             out.RecordFile = std::string(v);
+        } else if (arg == "--screens") {
+            if (!value(v)) return false;
+            out.ScreensDir = std::string(v);
+        } else if (arg == "--settings-ok") {
+            out.SettingsOk = true;
+        } else if (arg == "--draw-shots-only") {
+            out.DrawShotsOnly = true;
         } else {
             error = "unknown option " + std::string(arg);
             return false;
@@ -226,24 +233,49 @@ void ApplyOptionOverrides(const TTestHooks& hooks) {
 }
 
 namespace {
-TFrameInputHook FrameInputHook = nullptr;
-}
+std::vector<TFrameInputHook> FrameInputHooks;
+std::vector<TFrameSteppedHook> FrameSteppedHooks;
+std::vector<TFrameDrawnHook> FrameDrawnHooks;
+int32_t FrameWanted = 0; // the last frame a stepped hook wanted drawn
+} // namespace
 
 void RegisterFrameInputHook(TFrameInputHook hook) {
-    FrameInputHook = hook;
+    if (hook) FrameInputHooks.push_back(hook);
+}
+
+void RegisterFrameSteppedHook(TFrameSteppedHook hook) {
+    if (hook) FrameSteppedHooks.push_back(hook);
+}
+
+void RegisterFrameDrawnHook(TFrameDrawnHook hook) {
+    if (hook) FrameDrawnHooks.push_back(hook);
+}
+
+void AfterFrameStep(int32_t frame) {
+    for (TFrameSteppedHook hook : FrameSteppedHooks)
+        if (hook(frame)) FrameWanted = frame;
+}
+
+bool FrameToBeDrawn(int32_t frame) {
+    if (!TestHooks.DrawShotsOnly || FrameWanted == frame) return true;
+    return std::any_of(TestHooks.Screenshots.begin(), TestHooks.Screenshots.end(),
+                       [frame](const TScreenshotRequest& s) { return s.Frame == frame; });
 }
 
 void DeliverScriptEvents(int32_t frame) {
     if (!App) return;
     for (const TScriptEvent& e : TestHooks.Script)
         if (e.Frame == frame) App->MsgProc(App->Wnd, e.Message, e.WParam, e.LParam);
-    if (FrameInputHook) FrameInputHook(frame);
+    for (TFrameInputHook hook : FrameInputHooks)
+        hook(frame);
 }
 
 void TakeScreenshots(int32_t frame) {
     for (const TScreenshotRequest& s : TestHooks.Screenshots)
         if (s.Frame == frame && !SaveScreenshot(s.File))
             Log("uTestHooks.TakeScreenshots : failed for \"" + s.File + "\"");
+    for (TFrameDrawnHook hook : FrameDrawnHooks)
+        hook(frame);
 }
 
 namespace {

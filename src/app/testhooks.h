@@ -38,6 +38,9 @@ struct TTestHooks {
     std::vector<TScriptEvent> Script; // sorted by frame, file order within a frame
     std::string RecordFile;           // empty: input is not recorded
     int32_t AutoplaySkill = -1;       // -1: no bot; else the skill of the player bot
+    std::string ScreensDir;           // empty: no pictures of the screens
+    bool SettingsOk = false;          // the settings dialog is shown and answered with its OK
+    bool DrawShotsOnly = false;       // only frames whose pictures are taken are drawn
 };
 
 extern TTestHooks TestHooks;
@@ -51,13 +54,25 @@ bool LoadScript(const std::string& path, std::vector<TScriptEvent>& out);
 
 // The overrides of the configuration that the hooks ask for (after the options are read).
 void ApplyOptionOverrides(const TTestHooks& hooks);
-// A source of input for each frame besides the script (the player bot); called right after the
-// script events of the frame.
+// Sources of input for each frame besides the script (the player bots); called right after the
+// script events of the frame, in the order they were registered.
 using TFrameInputHook = void (*)(int32_t frame);
 void RegisterFrameInputHook(TFrameInputHook hook);
+// Called once a frame is stepped; true when the hook wants that frame drawn (a picture is due).
+using TFrameSteppedHook = bool (*)(int32_t frame);
+void RegisterFrameSteppedHook(TFrameSteppedHook hook);
+// Called once a frame is drawn, after the screenshots of that frame (the back buffer still holds it).
+using TFrameDrawnHook = void (*)(int32_t frame);
+void RegisterFrameDrawnHook(TFrameDrawnHook hook);
+// Runs the frame-stepped hooks after the step of `frame`.
+void AfterFrameStep(int32_t frame);
+// Every frame is drawn, unless "--draw-shots-only" leaves out those no picture is taken of. Drawing
+// changes nothing in the game, so such a run steps exactly as a drawn one.
+bool FrameToBeDrawn(int32_t frame);
 // Sends the script events of `frame` to the window procedure.
 void DeliverScriptEvents(int32_t frame);
-// Writes the screenshots asked for at `frame` (the back buffer holds that frame's picture).
+// Writes the screenshots asked for at `frame` (the back buffer holds that frame's picture), then
+// runs the frame-drawn hooks.
 void TakeScreenshots(int32_t frame);
 // Input recording in the script format: a replay with "--fixed-step --seed N --script FILE" repeats
 // the session. Returns false (logged) when the file cannot be written.
