@@ -47,7 +47,7 @@ void ApplyTestHooks() {
         RegisterFrameInputHook(MenuBotFrame);
     }
     if (!TestHooks.ScreensDir.empty()) {
-        StartScreenPictures(TestHooks.ScreensDir);
+        StartScreenPictures(TestHooks.ScreensDir, TestHooks.QuitAfterScreens);
         RegisterFrameSteppedHook(ScreenPicturesStepped);
         RegisterFrameDrawnHook(ScreenPicturesDrawn);
     }

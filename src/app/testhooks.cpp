@@ -119,6 +119,13 @@ bool ParseCommandLine(int argc, const char* const* argv, TTestHooks& out, std::s
         } else if (arg == "--screens") {
             if (!value(v)) return false;
             out.ScreensDir = std::string(v);
+        } else if (arg == "--quit-after-screens") {
+            if (!value(v)) return false;
+            if (!ParseWhole(v, n) || n < 1 || n > 99) {
+                error = "--quit-after-screens: expected 1..99, got " + std::string(v);
+                return false;
+            }
+            out.QuitAfterScreens = static_cast<int32_t>(n);
         } else if (arg == "--settings-ok") {
             out.SettingsOk = true;
         } else if (arg == "--draw-shots-only") {
@@ -338,8 +345,16 @@ void RecordInputEvent(int32_t frame, UINT message, WPARAM wParam, LPARAM lParam)
     std::fflush(RecordOut);
 }
 
+namespace {
+bool RunEndRequested = false;
+}
+
+void RequestRunEnd() {
+    RunEndRequested = true;
+}
+
 bool FrameLimitReached(int32_t framesDone) {
-    return TestHooks.Frames > 0 && framesDone >= TestHooks.Frames;
+    return RunEndRequested || (TestHooks.Frames > 0 && framesDone >= TestHooks.Frames);
 }
 
 } // namespace velmora

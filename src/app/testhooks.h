@@ -39,6 +39,7 @@ struct TTestHooks {
     std::string RecordFile;           // empty: input is not recorded
     int32_t AutoplaySkill = -1;       // -1: no bot; else the skill of the player bot
     std::string ScreensDir;           // empty: no pictures of the screens
+    int32_t QuitAfterScreens = 0;     // 0: no limit; else the run ends after that many pictures
     bool SettingsOk = false;          // the settings dialog is shown and answered with its OK
     bool DrawShotsOnly = false;       // only frames whose pictures are taken are drawn
 };
@@ -82,7 +83,9 @@ void StopRecording();
 std::string ScriptLine(int32_t frame, UINT message, WPARAM wParam, LPARAM lParam);
 // Appends the message as it reaches the window procedure before step `frame`.
 void RecordInputEvent(int32_t frame, UINT message, WPARAM wParam, LPARAM lParam);
-// True once the frame limit is reached.
+// True once the frame limit is reached or a hook asked the run to end.
 bool FrameLimitReached(int32_t framesDone);
+// A hook's request to end the run cleanly after the current frame, as the frame limit does.
+void RequestRunEnd();
 
 } // namespace velmora

@@ -5,6 +5,7 @@
 
 #include "app/log.h"
 #include "app/screenshot.h"
+#include "app/testhooks.h"
 #include "engine/basic.h"
 #include "platform/files.h"
 #include "ui/w_menu.h"
@@ -40,14 +41,17 @@ struct TScreenPictures {
     TScreenLog Screens;
     std::string Due; // the picture of frame DueFrame
     int32_t DueFrame = 0;
+    int32_t Written = 0;
+    int32_t QuitAfter = 0;
 };
 std::unique_ptr<TScreenPictures> Pictures;
 
 } // namespace
 
-void StartScreenPictures(const std::string& folder) {
+void StartScreenPictures(const std::string& folder, int32_t quitAfter) {
     Pictures = std::make_unique<TScreenPictures>();
     Pictures->Folder = folder;
+    Pictures->QuitAfter = quitAfter;
     if (!DirectoryExists(folder) && !CreateDirectory(folder))
         Log("uScreens.StartScreenPictures : can't create \"" + folder + "\"");
 }
@@ -61,8 +65,9 @@ bool ScreenPicturesStepped(int32_t frame) {
 
 void ScreenPicturesDrawn(int32_t frame) {
     if (!Pictures || Pictures->Due.empty() || Pictures->DueFrame != frame) return;
-    SaveScreenshot(Pictures->Folder + "/" + Pictures->Due);
+    if (SaveScreenshot(Pictures->Folder + "/" + Pictures->Due)) ++Pictures->Written;
     Pictures->Due.clear();
+    if (Pictures->QuitAfter > 0 && Pictures->Written >= Pictures->QuitAfter) RequestRunEnd();
 }
 
 } // namespace velmora

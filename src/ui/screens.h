@@ -32,9 +32,10 @@ class TScreenLog {
     int32_t Wait = 0;
 };
 
-// The running game: pictures go into `folder` (created when missing). The stepped hook answers
-// whether a picture of the frame is due, the drawn hook writes it.
-void StartScreenPictures(const std::string& folder);
+// The running game: pictures go into `folder` (created when missing); with `quitAfter` above 0 the
+// run ends once that many pictures are written. The stepped hook answers whether a picture of the
+// frame is due, the drawn hook writes it.
+void StartScreenPictures(const std::string& folder, int32_t quitAfter = 0);
 bool ScreenPicturesStepped(int32_t frame);
 void ScreenPicturesDrawn(int32_t frame);
 
