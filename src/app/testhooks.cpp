@@ -150,8 +150,14 @@ bool ScriptButton(std::string_view word, bool down, UINT& message) {
     return true;
 }
 
+// A script event, and whether it is the pointer move a button line implies.
+struct TParsedEvent {
+    TScriptEvent Event;
+    bool ImpliedMove = false;
+};
+
 // One script line into its messages; false when it is malformed.
-bool ParseScriptLine(const std::string& line, std::vector<TScriptEvent>& out) {
+bool ParseScriptLine(const std::string& line, std::vector<TParsedEvent>& out) {
     std::istringstream in(line);
     std::vector<std::string> words;
     for (std::string w; in >> w;)
@@ -169,7 +175,7 @@ bool ParseScriptLine(const std::string& line, std::vector<TScriptEvent>& out) {
     if (kind == "move" && words.size() == 4 && number(2, 0, 32767, x) && number(3, 0, 32767, y)) {
         e.Message = WM_MOUSEMOVE;
         e.LParam = MAKELPARAM(static_cast<int>(x), static_cast<int>(y));
-        out.push_back(e);
+        out.push_back({e});
     } else if ((kind == "down" || kind == "up") && words.size() == 5 &&
                ScriptButton(words[2], kind == "down", e.Message) && number(3, 0, 32767, x) &&
                number(4, 0, 32767, y)) {
@@ -177,23 +183,23 @@ bool ParseScriptLine(const std::string& line, std::vector<TScriptEvent>& out) {
         TScriptEvent move = e;
         move.Message = WM_MOUSEMOVE;
         move.LParam = MAKELPARAM(static_cast<int>(x), static_cast<int>(y));
-        out.push_back(move);
+        out.push_back({move, true});
         e.LParam = move.LParam;
-        out.push_back(e);
+        out.push_back({e});
     } else if ((kind == "key" || kind == "keydown" || kind == "keyup") && words.size() == 3 &&
                number(2, 1, 255, vk)) {
         e.WParam = static_cast<WPARAM>(vk);
         if (kind != "keyup") {
             e.Message = WM_KEYDOWN;
-            out.push_back(e);
+            out.push_back({e});
         }
         if (kind != "keydown") {
             e.Message = WM_KEYUP;
-            out.push_back(e);
+            out.push_back({e});
         }
     } else if (kind == "close" && words.size() == 2) {
         e.Message = WM_CLOSE;
-        out.push_back(e);
+        out.push_back({e});
     } else {
         return false;
     }
@@ -202,17 +208,36 @@ bool ParseScriptLine(const std::string& line, std::vector<TScriptEvent>& out) {
 
 } // namespace
 
+// A button line's implied move is left out when the script already put the pointer there: a
+// recording holds every move it saw, and an extra one would be an input the session never had.
 void ParseScript(const std::string& text, std::vector<TScriptEvent>& out) {
     std::istringstream in(text);
     std::string line;
     int lineNo = 0;
+    std::vector<TParsedEvent> parsed;
     while (std::getline(in, line)) {
         ++lineNo;
         if (const size_t hash = line.find('#'); hash != std::string::npos) line.erase(hash);
         if (Trim(line).empty()) continue;
-        if (!ParseScriptLine(line, out))
+        if (!ParseScriptLine(line, parsed))
             Log("uTestHooks.ParseScript : line " + std::to_string(lineNo) + " skipped: \"" + Trim(line) +
                 "\"");
+    }
+    std::stable_sort(parsed.begin(), parsed.end(), [](const TParsedEvent& a, const TParsedEvent& b) {
+        return a.Event.Frame < b.Event.Frame;
+    });
+    bool pointerKnown = false;
+    LPARAM pointer = 0;
+    for (const TParsedEvent& p : parsed) {
+        const UINT m = p.Event.Message;
+        const bool pointerMessage = m == WM_MOUSEMOVE || m == WM_LBUTTONDOWN || m == WM_LBUTTONUP ||
+                                    m == WM_RBUTTONDOWN || m == WM_RBUTTONUP;
+        if (p.ImpliedMove && pointerKnown && pointer == p.Event.LParam) continue;
+        if (pointerMessage) {
+            pointerKnown = true;
+            pointer = p.Event.LParam;
+        }
+        out.push_back(p.Event);
     }
     std::stable_sort(out.begin(), out.end(),
                      [](const TScriptEvent& a, const TScriptEvent& b) { return a.Frame < b.Frame; });

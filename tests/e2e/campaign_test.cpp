@@ -165,21 +165,22 @@ class Campaign : public ::testing::Test {
     }
 
     // The bot plays; only the frames whose pictures are taken are drawn.
-    int Run(const std::string& args) {
-        const std::string cmd = "cd '" + Dir.string() +
-                                "' && SDL_AUDIODRIVER=dummy VELMORA_MSGBOX_ANSWER=1 timeout 120 '" +
-                                std::string(VELMORA_BINARY) +
-                                "' --windowed --fixed-step --autoplay --draw-shots-only --screens screens " +
-                                args + " > run.out 2>&1";
+    int Run(const std::string& args) { return RunIn(Dir, "--autoplay " + args); }
+    int RunIn(const fs::path& dir, const std::string& args) {
+        const std::string cmd =
+            "cd '" + dir.string() + "' && SDL_AUDIODRIVER=dummy VELMORA_MSGBOX_ANSWER=1 timeout 120 '" +
+            std::string(VELMORA_BINARY) + "' --windowed --fixed-step --draw-shots-only --screens screens " +
+            args + " > run.out 2>&1";
         const int status = std::system(cmd.c_str());
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     }
 
     // Window classes in the order the player saw them ("03_TW_MenuMain.png" -> "TW_MenuMain").
-    std::vector<std::string> Screens() const {
+    std::vector<std::string> Screens() const { return ScreensIn(Dir); }
+    static std::vector<std::string> ScreensIn(const fs::path& dir) {
         std::vector<std::string> names;
-        if (!fs::exists(Dir / "screens")) return names;
-        for (const auto& e : fs::directory_iterator(Dir / "screens"))
+        if (!fs::exists(dir / "screens")) return names;
+        for (const auto& e : fs::directory_iterator(dir / "screens"))
             names.push_back(e.path().filename().string());
         std::sort(names.begin(), names.end());
         for (std::string& n : names)
@@ -347,6 +348,32 @@ TEST_F(Campaign, GameOverOnTheLastLifeEndsInTheHighScoreTableWithThePlayersRowLi
 
     EXPECT_EQ(FailureLines(), std::vector<std::string>{});
     EXPECT_EQ(LogAfterStartUp(), std::vector<std::string>{});
+}
+
+TEST_F(Campaign, MenusAndLevelPlayedByTheBotReplayFromTheRecordingToTheSameGameDat) {
+    // Whatever the bots do reaches the game as window messages: the recording alone, replayed
+    // without them, makes the same player data and passes the same screens.
+    std::ofstream(Dir / "Options.txt") << "Windowed 1\nWidth 800\nHeight 600\nSoundEnabled 0\n";
+    const fs::path replay = Dir.string() + "_replay";
+    fs::remove_all(replay);
+    fs::copy(Dir, replay, fs::copy_options::recursive);
+    const std::string common = "--seed 9 --frames 2500";
+    ASSERT_EQ(Run(common + " --record rec.txt"), 0) << ReadBytes(Dir / "run.out");
+    fs::copy_file(Dir / "rec.txt", replay / "rec.txt");
+    ASSERT_EQ(RunIn(replay, common + " --script rec.txt"), 0) << ReadBytes(replay / "run.out");
+
+    const std::string rec = ReadBytes(Dir / "rec.txt");
+    EXPECT_NE(rec.find("keydown 16"), std::string::npos) << "the name was typed with Shift";
+    EXPECT_NE(rec.find("down left"), std::string::npos);
+    const std::string original = ReadBytes(Dir / "PlayerData" / "Game.dat");
+    const std::string replayed = ReadBytes(replay / "PlayerData" / "Game.dat");
+    EXPECT_EQ(ReadGameDat().Players[0].Name.Get(), "Bot");
+    ASSERT_EQ(original.size(), static_cast<size_t>(cGameDatSize));
+    EXPECT_TRUE(original == replayed) << "the replay's player data differs";
+    const std::vector<std::string> screens = Screens();
+    EXPECT_GE(screens.size(), 9u) << "the run reached the level";
+    EXPECT_EQ(ScreensIn(replay), screens);
+    fs::remove_all(replay);
 }
 
 } // namespace
