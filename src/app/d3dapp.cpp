@@ -791,6 +791,7 @@ HRESULT TMyApp::FrameMove() {
     FrameCount += 1;
     GameTime += Delta;
     UpdateInput();
+    AfterFrameStep(FrameCount);
     if (QuitRequest == qrQuit) {
         PostMessage(Wnd, WM_CLOSE, 0, 0);
         CloseConfirmed = true;
@@ -810,7 +811,7 @@ HRESULT TMyApp::FrameMove() {
 }
 
 HRESULT TMyApp::Render() {
-    if (!Device || !FrameToDraw(FrameCount)) return D3D_OK;
+    if (!Device || !FrameToBeDrawn(FrameCount)) return D3D_OK;
     const int32_t due = RenderPacer.TicksDue();
     for (int32_t i = 0; i < due; ++i) {
         const HRESULT hr = Render3DEnvironment();

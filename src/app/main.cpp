@@ -14,6 +14,8 @@
 #include "platform/files.h"
 #include "play/demo.h"
 #include "settings/settings_dialog.h"
+#include "ui/menubot.h"
+#include "ui/screens.h"
 
 using namespace velmora;
 
@@ -42,11 +44,27 @@ void ApplyTestHooks() {
         SetAutoplaySkill(TestHooks.AutoplaySkill);
         SeedBot(TestHooks.Seed);
         RegisterFrameInputHook(AutoplayFrame);
+        StartMenuBot(TestHooks.Seed);
+        RegisterFrameInputHook(MenuBotFrame);
     } else {
         // The idle demo's bot (with --autoplay the bot above plays every level, the demo's too).
         SetAutoplaySkill(cDemoBotSkill);
         RegisterFrameInputHook(IdleDemoFrame);
     }
+    if (!TestHooks.ScreensDir.empty()) {
+        StartScreenPictures(TestHooks.ScreensDir, TestHooks.QuitAfterScreens);
+        RegisterFrameSteppedHook(ScreenPicturesStepped);
+        RegisterFrameDrawnHook(ScreenPicturesDrawn);
+    }
+}
+
+// Without "Options.txt" the settings dialog asks first. A run with a frame limit is automated and
+// never waits on it, unless the test hook is there to answer it.
+void ReadOrAskOptions() {
+    if (ReadOptions()) return;
+    const bool automated = TestHooks.Frames > 0 && !TestHooks.SettingsOk;
+    if (TestHooks.SettingsOk) AnswerSettingsDialogWithOk();
+    if (automated || !RunSettingsDialog()) UseDefaultOptions();
 }
 
 } // namespace
@@ -59,8 +77,7 @@ int main(int argc, char** argv) {
     }
     InitDataPaths(GetCurrentDirectory());
     StartErrorLog(Paths.ErrorLog, Paths.OptionsFile);
-    // A run with a frame limit is automated: it never waits on the desktop dialog.
-    if (!ReadOptions() && (TestHooks.Frames > 0 || !RunSettingsDialog())) UseDefaultOptions();
+    ReadOrAskOptions();
     ApplyTestHooks();
     InitScreenGeometry();
     RegisterAllWindows();

@@ -113,11 +113,23 @@ bool ParseCommandLine(int argc, const char* const* argv, TTestHooks& out, std::s
                 return false;
             }
             out.AutoplaySkill = static_cast<int32_t>(n);
-        } else if (arg == "--draw-shots-only") {
-            out.DrawShotsOnly = true;
         } else if (arg == "--record") {
             if (!value(v)) return false;
             out.RecordFile = std::string(v);
+        } else if (arg == "--screens") {
+            if (!value(v)) return false;
+            out.ScreensDir = std::string(v);
+        } else if (arg == "--quit-after-screens") {
+            if (!value(v)) return false;
+            if (!ParseWhole(v, n) || n < 1 || n > 99) {
+                error = "--quit-after-screens: expected 1..99, got " + std::string(v);
+                return false;
+            }
+            out.QuitAfterScreens = static_cast<int32_t>(n);
+        } else if (arg == "--settings-ok") {
+            out.SettingsOk = true;
+        } else if (arg == "--draw-shots-only") {
+            out.DrawShotsOnly = true;
         } else {
             error = "unknown option " + std::string(arg);
             return false;
@@ -138,8 +150,14 @@ bool ScriptButton(std::string_view word, bool down, UINT& message) {
     return true;
 }
 
+// A script event, and whether it is the pointer move a button line implies.
+struct TParsedEvent {
+    TScriptEvent Event;
+    bool ImpliedMove = false;
+};
+
 // One script line into its messages; false when it is malformed.
-bool ParseScriptLine(const std::string& line, std::vector<TScriptEvent>& out) {
+bool ParseScriptLine(const std::string& line, std::vector<TParsedEvent>& out) {
     std::istringstream in(line);
     std::vector<std::string> words;
     for (std::string w; in >> w;)
@@ -157,7 +175,7 @@ bool ParseScriptLine(const std::string& line, std::vector<TScriptEvent>& out) {
     if (kind == "move" && words.size() == 4 && number(2, 0, 32767, x) && number(3, 0, 32767, y)) {
         e.Message = WM_MOUSEMOVE;
         e.LParam = MAKELPARAM(static_cast<int>(x), static_cast<int>(y));
-        out.push_back(e);
+        out.push_back({e});
     } else if ((kind == "down" || kind == "up") && words.size() == 5 &&
                ScriptButton(words[2], kind == "down", e.Message) && number(3, 0, 32767, x) &&
                number(4, 0, 32767, y)) {
@@ -165,23 +183,23 @@ bool ParseScriptLine(const std::string& line, std::vector<TScriptEvent>& out) {
         TScriptEvent move = e;
         move.Message = WM_MOUSEMOVE;
         move.LParam = MAKELPARAM(static_cast<int>(x), static_cast<int>(y));
-        out.push_back(move);
+        out.push_back({move, true});
         e.LParam = move.LParam;
-        out.push_back(e);
+        out.push_back({e});
     } else if ((kind == "key" || kind == "keydown" || kind == "keyup") && words.size() == 3 &&
                number(2, 1, 255, vk)) {
         e.WParam = static_cast<WPARAM>(vk);
         if (kind != "keyup") {
             e.Message = WM_KEYDOWN;
-            out.push_back(e);
+            out.push_back({e});
         }
         if (kind != "keydown") {
             e.Message = WM_KEYUP;
-            out.push_back(e);
+            out.push_back({e});
         }
     } else if (kind == "close" && words.size() == 2) {
         e.Message = WM_CLOSE;
-        out.push_back(e);
+        out.push_back({e});
     } else {
         return false;
     }
@@ -190,17 +208,36 @@ bool ParseScriptLine(const std::string& line, std::vector<TScriptEvent>& out) {
 
 } // namespace
 
+// A button line's implied move is left out when the script already put the pointer there: a
+// recording holds every move it saw, and an extra one would be an input the session never had.
 void ParseScript(const std::string& text, std::vector<TScriptEvent>& out) {
     std::istringstream in(text);
     std::string line;
     int lineNo = 0;
+    std::vector<TParsedEvent> parsed;
     while (std::getline(in, line)) {
         ++lineNo;
         if (const size_t hash = line.find('#'); hash != std::string::npos) line.erase(hash);
         if (Trim(line).empty()) continue;
-        if (!ParseScriptLine(line, out))
+        if (!ParseScriptLine(line, parsed))
             Log("uTestHooks.ParseScript : line " + std::to_string(lineNo) + " skipped: \"" + Trim(line) +
                 "\"");
+    }
+    std::stable_sort(parsed.begin(), parsed.end(), [](const TParsedEvent& a, const TParsedEvent& b) {
+        return a.Event.Frame < b.Event.Frame;
+    });
+    bool pointerKnown = false;
+    LPARAM pointer = 0;
+    for (const TParsedEvent& p : parsed) {
+        const UINT m = p.Event.Message;
+        const bool pointerMessage = m == WM_MOUSEMOVE || m == WM_LBUTTONDOWN || m == WM_LBUTTONUP ||
+                                    m == WM_RBUTTONDOWN || m == WM_RBUTTONUP;
+        if (p.ImpliedMove && pointerKnown && pointer == p.Event.LParam) continue;
+        if (pointerMessage) {
+            pointerKnown = true;
+            pointer = p.Event.LParam;
+        }
+        out.push_back(p.Event);
     }
     std::stable_sort(out.begin(), out.end(),
                      [](const TScriptEvent& a, const TScriptEvent& b) { return a.Frame < b.Frame; });
@@ -228,31 +265,49 @@ void ApplyOptionOverrides(const TTestHooks& hooks) {
 }
 
 namespace {
-TFrameInputHook FrameInputHook = nullptr;
-}
+std::vector<TFrameInputHook> FrameInputHooks;
+std::vector<TFrameSteppedHook> FrameSteppedHooks;
+std::vector<TFrameDrawnHook> FrameDrawnHooks;
+int32_t FrameWanted = 0; // the last frame a stepped hook wanted drawn
+} // namespace
 
 void RegisterFrameInputHook(TFrameInputHook hook) {
-    FrameInputHook = hook;
+    if (hook) FrameInputHooks.push_back(hook);
+}
+
+void RegisterFrameSteppedHook(TFrameSteppedHook hook) {
+    if (hook) FrameSteppedHooks.push_back(hook);
+}
+
+void RegisterFrameDrawnHook(TFrameDrawnHook hook) {
+    if (hook) FrameDrawnHooks.push_back(hook);
+}
+
+void AfterFrameStep(int32_t frame) {
+    for (TFrameSteppedHook hook : FrameSteppedHooks)
+        if (hook(frame)) FrameWanted = frame;
+}
+
+bool FrameToBeDrawn(int32_t frame) {
+    if (!TestHooks.DrawShotsOnly || FrameWanted == frame) return true;
+    return std::any_of(TestHooks.Screenshots.begin(), TestHooks.Screenshots.end(),
+                       [frame](const TScreenshotRequest& s) { return s.Frame == frame; });
 }
 
 void DeliverScriptEvents(int32_t frame) {
     if (!App) return;
     for (const TScriptEvent& e : TestHooks.Script)
         if (e.Frame == frame) App->MsgProc(App->Wnd, e.Message, e.WParam, e.LParam);
-    if (FrameInputHook) FrameInputHook(frame);
+    for (TFrameInputHook hook : FrameInputHooks)
+        hook(frame);
 }
 
 void TakeScreenshots(int32_t frame) {
     for (const TScreenshotRequest& s : TestHooks.Screenshots)
         if (s.Frame == frame && !SaveScreenshot(s.File))
             Log("uTestHooks.TakeScreenshots : failed for \"" + s.File + "\"");
-}
-
-bool FrameToDraw(int32_t frame) {
-    if (!TestHooks.DrawShotsOnly) return true;
-    for (const TScreenshotRequest& s : TestHooks.Screenshots)
-        if (s.Frame == frame) return true;
-    return false;
+    for (TFrameDrawnHook hook : FrameDrawnHooks)
+        hook(frame);
 }
 
 namespace {
@@ -315,8 +370,16 @@ void RecordInputEvent(int32_t frame, UINT message, WPARAM wParam, LPARAM lParam)
     std::fflush(RecordOut);
 }
 
+namespace {
+bool RunEndRequested = false;
+}
+
+void RequestRunEnd() {
+    RunEndRequested = true;
+}
+
 bool FrameLimitReached(int32_t framesDone) {
-    return TestHooks.Frames > 0 && framesDone >= TestHooks.Frames;
+    return RunEndRequested || (TestHooks.Frames > 0 && framesDone >= TestHooks.Frames);
 }
 
 } // namespace velmora

@@ -38,7 +38,10 @@ struct TTestHooks {
     std::vector<TScriptEvent> Script; // sorted by frame, file order within a frame
     std::string RecordFile;           // empty: input is not recorded
     int32_t AutoplaySkill = -1;       // -1: no bot; else the skill of the player bot
-    bool DrawShotsOnly = false;       // only the frames of a screenshot are drawn (fast long runs)
+    std::string ScreensDir;           // empty: no pictures of the screens
+    int32_t QuitAfterScreens = 0;     // 0: no limit; else the run ends after that many pictures
+    bool SettingsOk = false;          // the settings dialog is shown and answered with its OK
+    bool DrawShotsOnly = false;       // only frames whose pictures are taken are drawn
 };
 
 extern TTestHooks TestHooks;
@@ -52,17 +55,26 @@ bool LoadScript(const std::string& path, std::vector<TScriptEvent>& out);
 
 // The overrides of the configuration that the hooks ask for (after the options are read).
 void ApplyOptionOverrides(const TTestHooks& hooks);
-// A source of input for each frame besides the script (the player bot); called right after the
-// script events of the frame.
+// Sources of input for each frame besides the script (the player bots); called right after the
+// script events of the frame, in the order they were registered.
 using TFrameInputHook = void (*)(int32_t frame);
 void RegisterFrameInputHook(TFrameInputHook hook);
+// Called once a frame is stepped; true when the hook wants that frame drawn (a picture is due).
+using TFrameSteppedHook = bool (*)(int32_t frame);
+void RegisterFrameSteppedHook(TFrameSteppedHook hook);
+// Called once a frame is drawn, after the screenshots of that frame (the back buffer still holds it).
+using TFrameDrawnHook = void (*)(int32_t frame);
+void RegisterFrameDrawnHook(TFrameDrawnHook hook);
+// Runs the frame-stepped hooks after the step of `frame`.
+void AfterFrameStep(int32_t frame);
+// Every frame is drawn, unless "--draw-shots-only" leaves out those no picture is taken of. Drawing
+// changes nothing in the game, so such a run steps exactly as a drawn one.
+bool FrameToBeDrawn(int32_t frame);
 // Sends the script events of `frame` to the window procedure.
 void DeliverScriptEvents(int32_t frame);
-// Writes the screenshots asked for at `frame` (the back buffer holds that frame's picture).
+// Writes the screenshots asked for at `frame` (the back buffer holds that frame's picture), then
+// runs the frame-drawn hooks.
 void TakeScreenshots(int32_t frame);
-// False for a frame that "--draw-shots-only" leaves undrawn: it is stepped as usual, but a screen
-// capture of a window switch then holds the last frame drawn.
-bool FrameToDraw(int32_t frame);
 // Input recording in the script format: a replay with "--fixed-step --seed N --script FILE" repeats
 // the session. Returns false (logged) when the file cannot be written.
 bool StartRecording(const std::string& path);
@@ -71,7 +83,9 @@ void StopRecording();
 std::string ScriptLine(int32_t frame, UINT message, WPARAM wParam, LPARAM lParam);
 // Appends the message as it reaches the window procedure before step `frame`.
 void RecordInputEvent(int32_t frame, UINT message, WPARAM wParam, LPARAM lParam);
-// True once the frame limit is reached.
+// True once the frame limit is reached or a hook asked the run to end.
 bool FrameLimitReached(int32_t framesDone);
+// A hook's request to end the run cleanly after the current frame, as the frame limit does.
+void RequestRunEnd();
 
 } // namespace velmora

@@ -192,6 +192,14 @@ bool RunSettingsDialog(TSettingsSystem& system) {
     return true;
 }
 
+void AnswerSettingsDialogWithOk() {
+    SetSettingsViewAutoAnswer(svaYes);
+    SetSettingsViewTestScript([] {
+        Log("uSettings : the test hook presses OK");
+        if (!SettingsViewTestClick(svOk)) Log("uSettings : the test hook found no OK button to press");
+    });
+}
+
 bool RunSettingsDialog() {
     TPlatformSettingsSystem system;
     return RunSettingsDialog(system);

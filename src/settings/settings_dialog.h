@@ -13,6 +13,11 @@ namespace velmora {
 bool RunSettingsDialog();
 bool RunSettingsDialog(TSettingsSystem& system);
 
+// Test hook: the next dialog, once its window is shown, is answered as a player who accepts what it
+// offers would answer it: its OK button, then yes to the question whether to save. The file is
+// written by the dialog's own handlers.
+void AnswerSettingsDialogWithOk();
+
 // A record without a usable size (the dialog cancelled on its cleared defaults) starts the game
 // windowed at 800 x 600.
 void EnsureStartSize(TOptionsRec& rec);

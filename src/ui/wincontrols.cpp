@@ -128,6 +128,7 @@ bool TButtonMaster::CreateButton(int32_t index, const std::string& caption, cons
     TButtonRec& b = ButtonList[index];
     b.Rect = rect;
     b.BaseFrame = baseFrame;
+    b.Caption = caption;
     b.State = bsNormal;
     b.Image = MakeImage(*this, texId, rect);
     b.Label =

@@ -41,6 +41,7 @@ struct TButtonRec {
     uint8_t State = bsNormal;
     int32_t BaseFrame = 0;
     TTexLabelEx* Label = nullptr;
+    std::string Caption; // the caption's text key, as the button was created with it
     bool Created = false;
 };
 

@@ -42,6 +42,23 @@ TEST(Record, RecordedLinesReplayAsTheSameMessages) {
     }
 }
 
+TEST(Record, ReplayAddsNoMoveTheSessionDidNotHave) {
+    // A recording holds the moves it saw; a button where the pointer already is brings none more
+    // (a move is an input: the menu's bubbles draw from the game's dice when the pointer moves).
+    std::vector<TScriptEvent> back;
+    ParseScript(ScriptLine(5, WM_MOUSEMOVE, 0, MAKELPARAM(40, 50)) + "\n" +
+                    ScriptLine(6, WM_LBUTTONDOWN, 0, MAKELPARAM(40, 50)) + "\n" +
+                    ScriptLine(7, WM_LBUTTONUP, 0, MAKELPARAM(40, 50)) + "\n" +
+                    ScriptLine(8, WM_LBUTTONDOWN, 0, MAKELPARAM(60, 50)) + "\n",
+                back);
+    std::vector<UINT> messages;
+    for (const TScriptEvent& e : back)
+        messages.push_back(e.Message);
+    EXPECT_EQ(messages,
+              (std::vector<UINT>{WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP, WM_MOUSEMOVE, WM_LBUTTONDOWN}))
+        << "a button elsewhere still brings the pointer there first";
+}
+
 TEST(Record, MessagesAScriptCannotExpressAreNotRecorded) {
     EXPECT_EQ(ScriptLine(1, WM_PAINT, 0, 0), "");
     EXPECT_EQ(ScriptLine(1, WM_ACTIVATEAPP, 1, 0), "");
@@ -69,21 +86,6 @@ TEST(Record, RecordAndAutoplayOptions) {
     TTestHooks r;
     const char* missing[] = {"velmora", "--record"};
     EXPECT_FALSE(ParseCommandLine(2, missing, r, error));
-}
-
-TEST(Record, DrawShotsOnlyDrawsTheScreenshotFramesAlone) {
-    const TTestHooks saved = TestHooks;
-    std::string error;
-    const char* args[] = {"velmora", "--draw-shots-only", "--screenshot", "40:a.png"};
-    TestHooks = TTestHooks{};
-    ASSERT_TRUE(ParseCommandLine(4, args, TestHooks, error)) << error;
-    EXPECT_TRUE(TestHooks.DrawShotsOnly);
-    EXPECT_FALSE(FrameToDraw(39));
-    EXPECT_TRUE(FrameToDraw(40));
-    EXPECT_FALSE(FrameToDraw(41));
-    TestHooks.DrawShotsOnly = false;
-    EXPECT_TRUE(FrameToDraw(39)) << "without the option every frame is drawn";
-    TestHooks = saved;
 }
 
 } // namespace

@@ -32,11 +32,34 @@ TEST(CommandLine, NoOptionsChangeNothing) {
 TEST(CommandLine, EveryHookIsRead) {
     TTestHooks hooks;
     std::string error;
-    ASSERT_TRUE(Parse({"--fixed-step", "--seed", "77", "--frames", "120", "--screenshot", "60:a.png",
-                       "--screenshot", "90:dir/b.tga", "--windowed", "--size", "1024x768", "--start-window",
-                       "11", "--script", "s.txt"},
+    ASSERT_TRUE(Parse({"--fixed-step",
+                       "--seed",
+                       "77",
+                       "--frames",
+                       "120",
+                       "--screenshot",
+                       "60:a.png",
+                       "--screenshot",
+                       "90:dir/b.tga",
+                       "--windowed",
+                       "--size",
+                       "1024x768",
+                       "--start-window",
+                       "11",
+                       "--script",
+                       "s.txt",
+                       "--screens",
+                       "shots",
+                       "--quit-after-screens",
+                       "12",
+                       "--draw-shots-only",
+                       "--settings-ok"},
                       hooks, error))
         << error;
+    EXPECT_EQ(hooks.ScreensDir, "shots");
+    EXPECT_EQ(hooks.QuitAfterScreens, 12);
+    EXPECT_TRUE(hooks.DrawShotsOnly);
+    EXPECT_TRUE(hooks.SettingsOk);
     EXPECT_TRUE(hooks.FixedStep);
     EXPECT_TRUE(hooks.HasSeed);
     EXPECT_EQ(hooks.Seed, 77u);
@@ -65,12 +88,34 @@ TEST(CommandLine, MalformedValuesAreRefusedWithAReason) {
                                                                               {"--size", "800"},
                                                                               {"--size", "99999x600"},
                                                                               {"--start-window", "300"},
+                                                                              {"--screens"},
+                                                                              {"--quit-after-screens", "0"},
                                                                               {"--bogus"}}) {
         TTestHooks hooks;
         std::string error;
         EXPECT_FALSE(Parse(bad, hooks, error)) << bad[0];
         EXPECT_FALSE(error.empty());
     }
+}
+
+int FrameAHookWants = -1;
+
+TEST(Drawing, OnlyFramesWithPicturesAreDrawnWhenAsked) {
+    const TTestHooks saved = TestHooks;
+    TestHooks = TTestHooks{};
+    EXPECT_TRUE(FrameToBeDrawn(3)) << "every frame is drawn by default";
+    TestHooks.DrawShotsOnly = true;
+    TestHooks.Screenshots.push_back({5, "a.png"});
+    FrameAHookWants = 9;
+    RegisterFrameSteppedHook([](int32_t frame) { return frame == FrameAHookWants; });
+    std::vector<int> drawn;
+    for (int frame = 1; frame <= 12; ++frame) {
+        AfterFrameStep(frame);
+        if (FrameToBeDrawn(frame)) drawn.push_back(frame);
+    }
+    EXPECT_EQ(drawn, (std::vector<int>{5, 9}));
+    FrameAHookWants = -1;
+    TestHooks = saved;
 }
 
 TEST(Script, LinesBecomeWindowMessagesInFrameOrder) {

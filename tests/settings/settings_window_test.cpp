@@ -66,6 +66,16 @@ TEST_F(SettingsWindow, ChosenModeIsSavedAfterOkAndYes) {
     EXPECT_FALSE(Options.Windowed);
 }
 
+TEST_F(SettingsWindow, TestHookPressesOkOnceShownAndTheOfferedModeIsSaved) {
+    AnswerSettingsDialogWithOk();
+    EXPECT_TRUE(RunSettingsDialog(Sys));
+    EXPECT_EQ(SettingsViewMessages(), Items{"Save changes end exit?"});
+    EXPECT_EQ(SavedValue("Preset"), "1") << "the desktop's mode, as the dialog offers it";
+    EXPECT_EQ(SavedValue("Width"), "1024");
+    EXPECT_EQ(SavedValue("Height"), "768");
+    EXPECT_EQ(Options.Width, 1024);
+}
+
 TEST_F(SettingsWindow, CloseCommandAsksAndCanBeRefused) {
     SetSettingsViewAutoAnswer(svaCancel);
     bool openAfterCancel = false;
