@@ -148,5 +148,27 @@ TEST_F(GlDrawing, BlendedQuadColourRectAndMultiRectUseTheirBlocks) {
     EXPECT_EQ(Rgb(shot, 504, 304), 0x00FF00u);
 }
 
+// A slice on the board draws with the add block under the glow colour of its step: half grey at the
+// glow's peak leaves the picture's own colours, less red and green darken it towards blue.
+TEST_F(GlDrawing, SliceAddBlockShowsTrueColoursAtThePeakAndDarkensTowardsBlue) {
+    const uint32_t terracotta = 0xFFA0502Cu;
+    WriteFile("Textures/Slice.tga", TgaBytes(32, 32, std::vector<uint32_t>(32 * 32, terracotta)));
+    TTexRect256 slice(200, 200, "\\Textures\\Slice.tga", false, 256);
+    slice.Block1 = sbTexAddDiffuse;
+    slice.SetColor(0xFF808080u); // a1 = 1, opacity 1
+    const TTgaImage peak = Shoot({&slice});
+    const uint32_t p = Rgb(peak, 216, 216);
+    EXPECT_NEAR(int(p >> 16), 0xA0, 3);
+    EXPECT_NEAR(int((p >> 8) & 0xFF), 0x50, 3);
+    EXPECT_NEAR(int(p & 0xFF), 0x2C, 3);
+
+    slice.SetColor(0xFF404080u); // a1 = 0.5: the trough of the pulse
+    const TTgaImage trough = Shoot({&slice});
+    const uint32_t t = Rgb(trough, 216, 216);
+    EXPECT_NEAR(int(t >> 16), 0xA0 - 0x40, 3);
+    EXPECT_NEAR(int((t >> 8) & 0xFF), 0x50 - 0x40, 3);
+    EXPECT_NEAR(int(t & 0xFF), 0x2C, 3);
+}
+
 } // namespace
 } // namespace velmora::testing
