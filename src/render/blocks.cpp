@@ -243,6 +243,9 @@ HRESULT_t TStateBlockDepot::RestoreDeviceObjects() {
 }
 
 void TStateBlockDepot::InvalidateDeviceObjects() {
+    // Every device loss, mode switch and the exit walk the scene through here before the device goes:
+    // the texture ST remembers must not outlive it (nor stand for what a new block set binds).
+    ForgetRememberedTexture();
     if (!Device) return;
     for (DWORD& handle : Blocks) {
         if (handle) Device->DeleteStateBlock(handle);
