@@ -1,6 +1,6 @@
 #include <algorithm>
 
-#include "rendera_helpers.h"
+#include "render_fixture.h"
 
 namespace velmora::testing {
 namespace {
