@@ -312,6 +312,8 @@ class TFallenBonusMoney : public TFallenItem {
     const char* ClassName() const override { return "TFallenBonusMoney"; }
     void BeginFlight() override;
     void Arrive() override;
+    // A coin rolls: its angle (radians) follows its horizontal position.
+    static float CoinAngle(float x) { return -12 * x; }
 
     struct TCoin {
         TTexRect* Icon = nullptr;

@@ -34,6 +34,22 @@ void PlaceCentred(TTexRect* r, float x, float y) {
     r->UploadVertices();
 }
 
+// A turning picture keeps its corners around its own centre and is placed and turned by its world
+// matrix, so a turn never costs an upload.
+TTexRect* MakeTurningPicture(TMaster* owner, int32_t texId, const TUVRect& uv, float pixels) {
+    TTexRect* r = MakeCellPicture(owner, texId, sbTexAlpha, uv, pixels);
+    r->CenterVertices();
+    r->UploadVertices();
+    r->Rotated = true;
+    return r;
+}
+
+void PlaceTurned(TTexRect* r, float x, float y, float angle) {
+    r->X = x;
+    r->Y = y;
+    r->Angle = angle;
+}
+
 float Spread(float pixels) {
     return (Random() * 2 - 1) * pixels * PixelSize;
 }
@@ -193,13 +209,13 @@ void TFallenBonusXX::Arrive() {
 // ---- the angry chip ----
 
 void TFallenBonusAngryChip::BeginFlight() {
-    Picture = MakeCellPicture(this, tiBonuses, sbTexAlpha, BonusesUV[7], 40);
-    PlaceCentred(Picture, StartX, StartY);
+    Picture = MakeTurningPicture(this, tiBonuses, BonusesUV[7], 40);
+    PlaceTurned(Picture, StartX, StartY, 0);
     StartFlight(240, "FallenAngryChip", "@Fire3.prt", TableX(148), TableY(180), true);
 }
 
 void TFallenBonusAngryChip::MoveAlong(float x, float y) {
-    if (Picture) PlaceCentred(Picture, x, y);
+    if (Picture) PlaceTurned(Picture, x, y, Picture->Angle + 0.1f * Delta);
 }
 
 void TFallenBonusAngryChip::Arrive() {
@@ -245,12 +261,12 @@ void TFallenBonusMoney::OnFall(TStateEvent e) {
         Arrive();
         Coins.resize(40);
         for (TCoin& c : Coins) {
-            c.Icon = MakeCellPicture(this, 80, sbTexAlpha, HeartsUV[3], 20);
+            c.Icon = MakeTurningPicture(this, 80, HeartsUV[3], 20);
             c.X = x;
             c.Y = y;
             c.VX = (0.35f + 0.65f * Random()) * 2 * 0.01f * (Random() < 0.5f ? -1.0f : 1.0f);
             c.VY = 0.013f * Random();
-            PlaceCentred(c.Icon, c.X, c.Y);
+            PlaceTurned(c.Icon, c.X, c.Y, CoinAngle(c.X));
         }
         SetState(2);
     }
@@ -278,7 +294,7 @@ void TFallenBonusMoney::OnCoins(TStateEvent e) {
         }
         c.Out = !(c.X > -1.35f && c.X < 1.35f);
         c.Icon->Visible = !c.Out;
-        if (!c.Out) PlaceCentred(c.Icon, c.X, c.Y);
+        if (!c.Out) PlaceTurned(c.Icon, c.X, c.Y, CoinAngle(c.X));
         allOut = allOut && c.Out;
     }
     if (allOut) StateTime = 0;

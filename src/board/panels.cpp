@@ -19,6 +19,9 @@ namespace velmora {
 namespace {
 
 constexpr int32_t cBarLeftPx = 338, cBarTopPx = 504;
+// The message strip stands in the free band between the board and the time bar: below the bar the
+// bonus wells and their counts leave no room for it.
+constexpr int32_t cStripX = 552, cStripY = 468, cStripHalfW = 64, cStripHalfH = 12;
 constexpr float cLowTimeShare = 0.15f;
 
 int32_t CurrentMultiplier() {
@@ -241,10 +244,11 @@ TLabelPanel::TLabelPanel() {
     LabelPanel = this;
     Visible = false;
     Back = Add(MakePicture(79, sbTexAlpha));
-    Back->SetRectLTRB(552 - 64, 589 - 12, 552 + 64, 589 + 12);
+    Back->SetRectLTRB(cStripX - cStripHalfW, cStripY - cStripHalfH, cStripX + cStripHalfW,
+                      cStripY + cStripHalfH);
     Back->SetUVRect(LabelPanelUV[0]);
     Back->UploadVertices();
-    Text = Add(MakeGameLabel(19, " ", 552, 589));
+    Text = Add(MakeGameLabel(19, " ", cStripX, cStripY));
 }
 TLabelPanel::~TLabelPanel() {
     if (LabelPanel == this) LabelPanel = nullptr;

@@ -69,7 +69,9 @@ const TBlockRecipe BlockRecipes[] = {
     {sbTexModAlpha, D3DTOP_SELECTARG1, kTex, 0, D3DTOP_MODULATE, kTex, kDif, true, D3DSHADE_FLAT},
     {sbDiffuseModAlpha, D3DTOP_SELECTARG1, kDif, 0, D3DTOP_MODULATE, kTex, kDif, true, D3DSHADE_FLAT},
     {sbModulateAll, D3DTOP_MODULATE, kTex, kDif, D3DTOP_MODULATE, kTex, kDif, true, D3DSHADE_FLAT},
-    {sbTexAddDiffuse, D3DTOP_ADD, kTex, kDif, D3DTOP_MODULATE, kTex, kDif, true, D3DSHADE_FLAT},
+    // A signed add: the board slice's half-grey colour leaves its picture's own colours and less red
+    // and green darken it towards blue; a plain add would wash every slice pale.
+    {sbTexAddDiffuse, D3DTOP_ADDSIGNED, kTex, kDif, D3DTOP_MODULATE, kTex, kDif, true, D3DSHADE_FLAT},
 };
 
 void SetRecipeStates(const TBlockRecipe& r) {
@@ -241,6 +243,9 @@ HRESULT_t TStateBlockDepot::RestoreDeviceObjects() {
 }
 
 void TStateBlockDepot::InvalidateDeviceObjects() {
+    // Every device loss, mode switch and the exit walk the scene through here before the device goes:
+    // the texture ST remembers must not outlive it (nor stand for what a new block set binds).
+    ForgetRememberedTexture();
     if (!Device) return;
     for (DWORD& handle : Blocks) {
         if (handle) Device->DeleteStateBlock(handle);

@@ -72,7 +72,8 @@ HRESULT ASB(DWORD block);
 HRESULT CreateTextureDirect(UINT width, UINT height, UINT levels, IDirect3DTexture8*& texture, D3DPOOL pool,
                             D3DFORMAT format, DWORD usage);
 
-// Drops the texture ST remembers (and its reference); the device frame calls it before the device goes.
+// Drops the texture ST remembers (and its reference). The depot's InvalidateDeviceObjects calls it, so
+// the scene's walk at device loss and at exit lets the texture go before the device is released.
 void ForgetRememberedTexture();
 IDirect3DBaseTexture8* RememberedTexture();
 

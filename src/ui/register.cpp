@@ -7,6 +7,7 @@
 #include "ui/w_menu.h"
 #include "ui/w_menumain.h"
 #include "ui/w_menuoptions.h"
+#include "ui/w_menuplayer.h"
 #include "ui/w_stats.h"
 
 namespace velmora {
@@ -15,6 +16,7 @@ namespace velmora {
 void RegisterUiWindows() {
     RegisterExitDialog(CreateExitDialog);
     RegisterWindow(12, CreateMenuOptions);
+    RegisterWindow(13, CreateMenuPlayer);
     RegisterWindow(16, CreateMenuStats);
     RegisterWindow(11, CreateMenuMain);
     RegisterWindow(15, CreateMenuMap);

@@ -8,11 +8,14 @@
 #include "app/options.h"
 #include "app/sound.h"
 #include "engine/group.h"
+#include "platform/files.h"
 #include "render/blocks.h"
 #include "render/itf.h"
 #include "render/tex.h"
 #include "render/texlabels.h"
 #include "render/visual.h"
+#include "ui/menuback.h"
+#include "ui/passage.h"
 #include "ui/w_menumain.h"
 #include "ui/w_menuname.h"
 #include "ui/wincontrols.h"
@@ -45,15 +48,20 @@ TPixelRect TW_MenuPlayer::RowRect(int32_t panelLeft, int32_t panelTop, int32_t r
     return {panelLeft + cRowLeft, panelTop + cRowTop + cRowStep * row, cRowWidth, cRowHeight};
 }
 
-TW_MenuPlayer::TW_MenuPlayer(bool startMode) : StartMode(startMode) {
+TW_MenuPlayer::TW_MenuPlayer(bool startMode, bool ownWindow) : StartMode(startMode), OwnWindow(ownWindow) {
     PlayerMenu = this;
     GameDat.PlayerCount = std::clamp(GameDat.PlayerCount, 0, cPlayerCount);
     PlayerAtOpen = HasCurrentPlayer() ? GameDat.CurrentPlayer : 0;
     Selected = PlayerAtOpen;
+    // Nothing is under a window of its own: it brings the scene the main menu would have shown.
+    if (OwnWindow) Add(new TMenuBack());
     CreatePanel("\\Textures\\Player_Panel.tga", 19);
     SetTitles("TEXT_Title_PLAYER", "", -cTitleInside, 0);
     CreateContent();
     Rebuild();
+    if (!OwnWindow) return;
+    if (FileExists(ResolvePath(ScreenCaptureFile()))) Add(new TPassageEffectWindow(pmFade));
+    if (SoundDepot) SoundDepot->PlayMusic(sndMusic_Menu, 1, true);
 }
 
 TW_MenuPlayer::~TW_MenuPlayer() {
@@ -110,7 +118,7 @@ void TW_MenuPlayer::Rebuild() {
 }
 
 bool TW_MenuPlayer::CanInteract() {
-    return Buttons && !Buttons->Busy();
+    return Buttons && !Buttons->Busy() && !(OwnWindow && PassageEffect);
 }
 
 bool TW_MenuPlayer::KeyDown(uint16_t key) {
@@ -203,19 +211,25 @@ void TW_MenuPlayer::Accept() {
     }
     GameDat.CurrentPlayer = Selected;
     ApplyPlayerSettings(Selected);
-    Dead = true;
     if (StartMode) {
+        Dead = true;
         if (MainMenu) MainMenu->Dead = true;
         if (RootGroup) RootGroup->StartPlaying();
-    } else if (MainMenu) {
-        MainMenu->RefreshNameLabel();
+        return;
     }
+    if (MainMenu) MainMenu->RefreshNameLabel();
+    Close();
 }
 
 void TW_MenuPlayer::Cancel() {
     GameDat.CurrentPlayer = PlayerAtOpen >= 1 && PlayerAtOpen <= GameDat.PlayerCount ? PlayerAtOpen : 0;
     if (MainMenu) MainMenu->RefreshNameLabel();
+    Close();
+}
+
+void TW_MenuPlayer::Close() {
     Dead = true;
+    if (OwnWindow && RootGroup) RootGroup->ShowMainMenu();
 }
 
 void TW_MenuPlayer::Notice(const char* title, const char* subtitle) {
@@ -315,6 +329,10 @@ void TW_MenuPlayer::OnNameAnswer(TW_MenuName* window, int32_t index) {
     Rebuild();
     SaveGameDat();
     window->Dead = true;
+}
+
+TBasic* CreateMenuPlayer() {
+    return new TW_MenuPlayer(false, true);
 }
 
 } // namespace velmora

@@ -1,6 +1,8 @@
 // The player list: "New player" and up to four names; OK picks the selected player (or asks a new
 // one's name), Delete and Rename act on the selected player, Cancel puts back the player the list
 // opened with. Opened from "Start" without a player (start mode), a chosen player starts playing.
+// Opened by the scene group as a window of its own (code 13), it brings the menu background and
+// closes into the main menu.
 #pragma once
 
 #include <cstdint>
@@ -20,7 +22,7 @@ enum TPlayerQuestion : uint8_t { pqNone = 0, pqNotice = 1, pqDelete = 2 };
 
 class TW_MenuPlayer : public TW_Menu {
   public:
-    explicit TW_MenuPlayer(bool startMode);
+    explicit TW_MenuPlayer(bool startMode, bool ownWindow = false);
     ~TW_MenuPlayer() override;
 
     bool KeyDown(uint16_t key) override;
@@ -47,6 +49,7 @@ class TW_MenuPlayer : public TW_Menu {
 
     int32_t Selected = 0;
     bool StartMode = false;
+    bool OwnWindow = false; // a window of the scene group, not a child of the main menu
     int32_t PlayerAtOpen = 0;
     TTexLabelEx* Rows[cPlayerRows] = {};
     TTexRect* Highlight = nullptr;
@@ -55,6 +58,7 @@ class TW_MenuPlayer : public TW_Menu {
     uint8_t Question = pqNone;
 
   private:
+    void Close(); // the list ends; a window of its own hands over to the main menu
     void Notice(const char* title, const char* subtitle);
     void ApplyPlayerSettings(int32_t player);
     void CreatePlayer(const std::string& name);
@@ -62,6 +66,8 @@ class TW_MenuPlayer : public TW_Menu {
 };
 
 extern TW_MenuPlayer* PlayerMenu;
+// Factory of window code 13: the list as a window of its own, not in start mode.
+TBasic* CreateMenuPlayer();
 
 // A name as stored: at most 11 characters. Empty (or blanks only) names are refused by the callers.
 bool NameAcceptable(const std::string& name);

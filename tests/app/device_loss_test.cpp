@@ -5,6 +5,7 @@
 #include "app/options.h"
 #include "engine/group.h"
 #include "platform/recording_device.h"
+#include "render/blocks.h"
 
 using namespace velmora;
 
@@ -52,6 +53,36 @@ TEST(DeviceLoss, LostDeviceIsResetAndEveryObjectRestored) {
         RootGroup = nullptr;
     }
     EXPECT_EQ(Device, nullptr); // the frame released the device it was given
+}
+
+// The texture of the last draw is held by the texture memory of ST; a lost device and the exit both
+// let it go before the device is released, so no texture outlives its device.
+TEST(DeviceLoss, TheLastTextureDrawnIsLetGoAtDeviceLossAndAtExit) {
+    InitScreenGeometryFor(800, 600);
+    IRecordingDevice* recorder = CreateRecordingDevice(800, 600);
+    Device = recorder;
+    IDirect3DTexture8* tex = nullptr;
+    {
+        TMyApp app;
+        app.Windowed = true;
+        auto* group = new TGroup(); // with the texture store and the state blocks
+        group->RestoreDeviceObjects();
+        ASSERT_TRUE(SUCCEEDED(CreateTextureDirect(8, 8, 1, tex, D3DPOOL_MANAGED, D3DFMT_A8R8G8B8, 0)));
+        ST(0, tex);
+        EXPECT_EQ(RememberedTexture(), tex);
+
+        recorder->LoseDeviceOnce();
+        EXPECT_EQ(app.Render3DEnvironment(), 0);
+        EXPECT_EQ(recorder->CountOf("Reset"), 1);
+        EXPECT_EQ(RememberedTexture(), nullptr) << "let go when the device was lost";
+
+        ST(0, tex);                 // drawn again after the reset
+        app.Cleanup3DEnvironment(); // the application's exit
+        EXPECT_EQ(RootGroup, nullptr);
+    }
+    EXPECT_EQ(Device, nullptr);
+    EXPECT_EQ(RememberedTexture(), nullptr);
+    EXPECT_EQ(tex->Release(), 0u) << "the test's own reference was the last one";
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 // artefact, and the shake and burst of the angry chip.
 #include <cmath>
 
+#include "../common/tga_bytes.h"
 #include "vis_fixture.h"
 
 namespace velmora::boardtest {
@@ -46,18 +47,7 @@ class ArtTest : public VisTest {
     static uint32_t Colour(int k) { return static_cast<uint32_t>(k * 0x141000 + 0x40); }
 
     static std::vector<uint8_t> Tga(int w, int h, const std::vector<uint32_t>& topFirst) {
-        std::vector<uint8_t> b(18, 0);
-        b[2] = 2;
-        b[12] = static_cast<uint8_t>(w);
-        b[13] = static_cast<uint8_t>(w >> 8);
-        b[14] = static_cast<uint8_t>(h);
-        b[15] = static_cast<uint8_t>(h >> 8);
-        b[16] = 32;
-        for (int r = h - 1; r >= 0; --r)
-            for (int c = 0; c < w; ++c)
-                for (int k = 0; k < 4; ++k)
-                    b.push_back(static_cast<uint8_t>(topFirst[static_cast<size_t>(r) * w + c] >> (8 * k)));
-        return b;
+        return testing::TgaBytes(w, h, topFirst);
     }
     void WriteBytes(const std::string& rel, const std::vector<uint8_t>& bytes) {
         WriteFile(rel, std::string(bytes.begin(), bytes.end()));

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "../common/gl_screen.h"
 #include "app/device.h"
 #include "app/gamedat.h"
 #include "app/log.h"
@@ -24,10 +25,6 @@
 
 namespace velmora {
 namespace {
-
-LRESULT QuietProc(HWND, UINT, WPARAM, LPARAM) {
-    return 0;
-}
 
 // Chip colours of the test sheet, by colour number.
 constexpr uint32_t cChipRgb[7] = {0, 0xFF0000, 0x00FF00, 0x0000FF, 0xFFFF00, 0xFF00FF, 0x00FFFF};
@@ -57,41 +54,15 @@ class BoardGlDrawing : public ::testing::Test {
                                       "c000c000c000c000c000\nc000c000c000c000c000\n");
         ReadCountries();
 
-        Object = Direct3DCreate8(D3D_SDK_VERSION);
-        if (!Object) GTEST_SKIP() << "no display for the OpenGL device";
-        Window = CreateAppWindow("board test", 0, 0, 800, 600, FALSE, QuietProc);
-        if (!Window) GTEST_SKIP() << "no window";
-        D3DPRESENT_PARAMETERS pp{};
-        pp.BackBufferWidth = 800;
-        pp.BackBufferHeight = 600;
-        pp.BackBufferFormat = D3DFMT_X8R8G8B8;
-        pp.BackBufferCount = 1;
-        pp.SwapEffect = D3DSWAPEFFECT_DISCARD;
-        pp.Windowed = TRUE;
-        if (FAILED(Object->CreateDevice(0, D3DDEVTYPE_HAL, Window, D3DCREATE_SOFTWARE_VERTEXPROCESSING, &pp,
-                                        &Gl)))
-            GTEST_SKIP() << "no OpenGL device";
-        Device = Gl;
-        Store = new TTexArr(0);
-        Depot = new TStateBlockDepot();
-        Depot->RestoreDeviceObjects();
-        D3DMATRIX id = D3DMatrixIdentity(), proj = D3DMatrixIdentity();
-        proj.m[0][0] = 1.0f / ViewRight;
-        Device->SetTransform(D3DTS_VIEW, &id);
-        Device->SetTransform(D3DTS_PROJECTION, &proj);
+        const std::string missing = Screen.Open("board test");
+        if (!missing.empty()) GTEST_SKIP() << missing;
+        Store = Screen.Store;
         MakeSheets();
     }
     void TearDown() override {
         Board.reset();
         Back.reset();
-        delete Depot;
-        delete Store;
-        ST(0, nullptr);
-        ForgetRememberedTexture();
-        if (Gl) Gl->Release();
-        Device = nullptr;
-        if (Window) DestroyWindow(Window);
-        if (Object) Object->Release();
+        Screen.Close();
         SetLogFile("Error.log");
         std::filesystem::remove_all(Dir);
     }
@@ -160,18 +131,8 @@ class BoardGlDrawing : public ::testing::Test {
         return n;
     }
 
-    TTgaImage Shoot() {
-        Device->BeginScene();
-        Device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000u, 1.0f, 0);
-        Back->Render();
-        VisNet->Render();
-        Device->EndScene();
-        TTgaImage shot;
-        EXPECT_TRUE(SaveScreenshot(Window, Dir + "/shot.tga"));
-        EXPECT_TRUE(LoadTgaImage(Dir + "/shot.tga", shot, 1));
-        return shot;
-    }
-    static uint32_t Rgb(const TTgaImage& im, int x, int y) { return im.At(x, y) & 0xFFFFFF; }
+    TTgaImage Shoot() { return Screen.Shoot({Back.get(), VisNet}, Dir + "/shot.tga"); }
+    static uint32_t Rgb(const TTgaImage& im, int x, int y) { return testing::TGlScreen::Rgb(im, x, y); }
     // Pixel (dx, dy) of cell (x, y).
     uint32_t At(const TTgaImage& im, int32_t x, int32_t y, int dx = 20, int dy = 20) const {
         const TPixelPoint p = VisNet->Pixel(x, y);
@@ -182,11 +143,8 @@ class BoardGlDrawing : public ::testing::Test {
     TLevelInfo Info;
     std::unique_ptr<TNet> Board;
     std::unique_ptr<TChipBack> Back;
-    IDirect3D8* Object = nullptr;
-    IDirect3DDevice8* Gl = nullptr;
-    HWND Window = nullptr;
+    testing::TGlScreen Screen;
     TTexArr* Store = nullptr;
-    TStateBlockDepot* Depot = nullptr;
 };
 
 const std::vector<std::string> cRows = {"1 2 1 1 -", "2X 3 w 5 1", "3 b 4 1 2", "- 4 5 2 3"};

@@ -1,4 +1,6 @@
 // Bonus panel, hammer, multipliers and the items falling out of the board.
+#include <cmath>
+
 #include "board/flies.h"
 #include "play_fixture.h"
 #include "render/texlabels.h"
@@ -145,6 +147,96 @@ TEST_F(BonusesTest, FallenBonusReachesItsSlotCount) {
     fallen.Step(); // without a game window it arrives at once
     EXPECT_EQ(Panel->Count(3), 1);
     EXPECT_TRUE(Panel->Slots[3].CountLabel->Visible);
+}
+
+// A level window that only lets the fallen items fly.
+struct TFlyingGame : TBoardGameLink {
+    bool LevelComplete() const override { return false; }
+    void LevelWon() override {}
+    bool HasFocusNow() const override { return true; }
+    bool Paused() const override { return false; }
+    bool TransitionRunning() const override { return false; }
+};
+
+// Where a picture's corner lands on the screen through its world matrix.
+TWorldPoint Corner(TTexRect& r, int i) {
+    TMatrix m;
+    r.GetWorldMatrix(m);
+    const float x = r.Quad()[i].X, y = r.Quad()[i].Y;
+    return {x * m.m[0][0] + y * m.m[1][0] + m.m[3][0], x * m.m[0][1] + y * m.m[1][1] + m.m[3][1]};
+}
+TWorldPoint DrawnCentre(TTexRect& r) {
+    const TWorldPoint a = Corner(r, 0), d = Corner(r, 3);
+    return {(a.X + d.X) / 2, (a.Y + d.Y) / 2};
+}
+float DrawnTurn(TTexRect& r) { // direction of the top edge
+    const TWorldPoint a = Corner(r, 0), b = Corner(r, 1);
+    return std::atan2(b.Y - a.Y, b.X - a.X);
+}
+float Wrapped(float angle) {
+    return std::remainder(angle, 2 * 3.14159265f);
+}
+
+class FallenFlightTest : public BonusesTest {
+  protected:
+    void SetUp() override {
+        BonusesTest::SetUp();
+        BoardGame = &Game;
+    }
+    void TearDown() override {
+        BoardGame = nullptr;
+        BonusesTest::TearDown();
+    }
+    TFlyingGame Game;
+};
+
+TEST_F(FallenFlightTest, TheAngryChipTurnsATenthOfARadianEachStepWhileFollowingItsPath) {
+    auto* chip = Board->Add(new TFallenBonusAngryChip(2, 8, ckBonus, 5));
+    chip->Step();
+    ASSERT_NE(chip->Picture, nullptr);
+    float before = DrawnTurn(*chip->Picture);
+    for (int i = 0; i < 30; ++i) {
+        chip->Step();
+        const float now = DrawnTurn(*chip->Picture);
+        EXPECT_NEAR(Wrapped(now - before), 0.1f, 1e-3f) << "step " << i;
+        before = now;
+        float px = 0, py = 0;
+        chip->Path.GetPosition(1 - chip->StateTime, px, py);
+        const TWorldPoint c = DrawnCentre(*chip->Picture);
+        EXPECT_NEAR(c.X, px, 1e-4f);
+        EXPECT_NEAR(c.Y, py, 1e-4f);
+    }
+    // It keeps its size while it turns.
+    const TWorldPoint a = Corner(*chip->Picture, 0), b = Corner(*chip->Picture, 1);
+    EXPECT_NEAR(std::hypot(b.X - a.X, b.Y - a.Y), 40 * PixelSize, 1e-5f);
+}
+
+TEST_F(FallenFlightTest, CoinsRollWithTheirHorizontalPosition) {
+    auto* bag = Board->Add(new TFallenBonusMoney(3, 5, ckBonus, 5));
+    for (int i = 0; i < 4000 && bag->State != 2; ++i)
+        bag->Step();
+    ASSERT_EQ(bag->State, 2) << "the bag reached the score";
+    ASSERT_EQ(bag->Coins.size(), 40u);
+    for (int i = 0; i < 20; ++i)
+        bag->Step();
+    int checked = 0;
+    for (const TFallenBonusMoney::TCoin& c : bag->Coins) {
+        if (c.Out) continue;
+        ++checked;
+        const TWorldPoint centre = DrawnCentre(*c.Icon);
+        EXPECT_NEAR(centre.X, c.X, 1e-4f);
+        EXPECT_NEAR(centre.Y, c.Y, 1e-4f);
+        EXPECT_NEAR(Wrapped(DrawnTurn(*c.Icon) - (-12 * c.X)), 0, 1e-3f);
+    }
+    EXPECT_GT(checked, 0);
+    // A coin rolling to the right turns clockwise.
+    const TFallenBonusMoney::TCoin* right = nullptr;
+    for (const auto& c : bag->Coins)
+        if (!c.Out && c.VX > 0) right = &c;
+    ASSERT_NE(right, nullptr);
+    const float was = right->Icon->Angle;
+    bag->Step();
+    EXPECT_LT(right->Icon->Angle, was);
 }
 
 } // namespace velmora::playtest

@@ -1,4 +1,7 @@
 // Score keeper, timer, lives and message strip as the player sees them.
+#include <algorithm>
+#include <cmath>
+
 #include "play_fixture.h"
 #include "render/texlabels.h"
 
@@ -132,6 +135,42 @@ TEST_F(PanelsTest, MessageStripBlinksAndHidesWhenItsTimeIsUp) {
     strip.StepMe();
     EXPECT_FALSE(strip.Visible);
     EXPECT_EQ(strip.Mode, 0);
+}
+
+struct TPixelBox {
+    int32_t Left, Top, Right, Bottom;
+};
+// The empty band between two boxes, in pixels (negative when they overlap).
+int32_t Gap(const TPixelBox& a, const TPixelBox& b) {
+    return std::max({b.Left - a.Right, a.Left - b.Right, b.Top - a.Bottom, a.Top - b.Bottom});
+}
+TPixelBox BoxOf(TTexRect& r) {
+    const int32_t w = static_cast<int32_t>(std::lround(r.Width / PixelSize));
+    const int32_t h = static_cast<int32_t>(std::lround(r.Height / PixelSize));
+    return {r.ScreenX, r.ScreenY, r.ScreenX + w, r.ScreenY + h};
+}
+
+TEST_F(PanelsTest, MessageStripKeepsClearOfTheBonusWellsTheirCountsAndTheTimeBar) {
+    TLabelPanel strip;
+    TBonusPanel panel;
+    TTimer timer(100);
+    timer.Init();
+    timer.SetBarLength(timer.BarMax);
+    strip.Show("TEXT_LabelPanel_Go", 0, 2);
+    const TPixelBox box = BoxOf(*strip.Back);
+    EXPECT_GE(box.Right - box.Left, 100) << "room for the longest message";
+    const int32_t textX = WorldToPixelX(strip.Text->X), textY = WorldToPixelY(strip.Text->Y);
+    EXPECT_TRUE(textX > box.Left && textX < box.Right && textY > box.Top && textY < box.Bottom);
+    for (int i = 1; i <= 4; ++i) {
+        const TBonusPanel::TSlot& s = panel.Slots[i];
+        const TPixelBox well{s.X - 3, s.Y - 3, s.X + s.W + 3, s.Y + s.H + 3}; // with its golden rim
+        EXPECT_GE(Gap(box, well), 4) << "well " << i;
+        const int32_t lx = WorldToPixelX(s.CountLabel->X), ly = WorldToPixelY(s.CountLabel->Y);
+        EXPECT_GE(Gap(box, {lx - 24, ly - 10, lx + 24, ly + 10}), 4) << "count of well " << i;
+    }
+    TPixelBox bar = BoxOf(*timer.Bar);
+    bar = {bar.Left - 6, bar.Top - 6, bar.Right + 6, bar.Bottom + 6}; // the bar's frame
+    EXPECT_GE(Gap(box, bar), 4);
 }
 
 } // namespace velmora::playtest

@@ -31,6 +31,7 @@ class PlayTest : public ::testing::Test {
         Dir = mkdtemp(pattern);
         InitDataPaths(Dir);
         SetLogFile(Dir + "/Error.log");
+        InitScreenGeometryFor(800, 600); // pictures and flights take their sizes from the pixel size
         Countries = TCountryTable{};
         GameDat = TGameDat{};
         GameDat.PlayerCount = 1;

@@ -1,6 +1,6 @@
 #include <algorithm>
 
-#include "rendera_helpers.h"
+#include "render_fixture.h"
 
 namespace velmora::testing {
 namespace {
@@ -91,6 +91,32 @@ TEST_F(StateBlocksTest, TheRememberedTextureSkipsRepeatsAndReachesOnlyTheFirstBl
     EXPECT_EQ(Rec->CallsNamed("ApplyStateBlock")[0].Args[0], Depot->Blocks[sbTexture]);
     EXPECT_EQ(RememberedTexture(), nullptr); // set to none while the first block was recorded
     tex->Release();
+}
+
+TEST_F(StateBlocksTest, InvalidatedBlocksLetGoOfTheRememberedTexture) {
+    Depot = new TStateBlockDepot();
+    Depot->RestoreDeviceObjects();
+    IDirect3DTexture8* tex = nullptr;
+    ASSERT_TRUE(SUCCEEDED(CreateTextureDirect(8, 8, 1, tex, D3DPOOL_MANAGED, D3DFMT_A8R8G8B8, 0)));
+    ST(0, tex); // the last picture drawn
+    Device->SetTexture(0, nullptr);
+    tex->Release(); // the store lets go at device loss
+    EXPECT_EQ(Rec->LiveTextures(), 1) << "held by ST alone";
+
+    Depot->InvalidateDeviceObjects();
+    EXPECT_EQ(RememberedTexture(), nullptr);
+    EXPECT_EQ(Rec->LiveTextures(), 0) << "nothing holds the texture once the blocks are gone";
+
+    // After the restore the same texture pointer value would be set again, not skipped.
+    Depot->RestoreDeviceObjects();
+    ASSERT_TRUE(SUCCEEDED(CreateTextureDirect(8, 8, 1, tex, D3DPOOL_MANAGED, D3DFMT_A8R8G8B8, 0)));
+    Rec->ClearCalls();
+    ST(0, tex);
+    EXPECT_EQ(Rec->CountOf("SetTexture"), 1);
+    Depot->InvalidateDeviceObjects();
+    Device->SetTexture(0, nullptr);
+    tex->Release();
+    EXPECT_EQ(Rec->LiveTextures(), 0);
 }
 
 TEST_F(StateBlocksTest, FailingWrappersLogTheirArgumentsAndReturnTheCode) {

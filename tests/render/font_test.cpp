@@ -2,7 +2,7 @@
 
 #include "app/input.h"
 #include "render/texlabels.h"
-#include "renderb_helpers.h"
+#include "render_fixture.h"
 
 #include <cmath>
 #include <cstring>

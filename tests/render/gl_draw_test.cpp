@@ -1,78 +1,33 @@
 // Drawing on the real OpenGL device (under the virtual display): a tiled picture and a textured
 // quad go through the state blocks and the texture memory, and the screen capture shows them.
-#include "rendera_helpers.h"
+#include "../common/gl_screen.h"
 #include "render/multirect.h"
 #include "render/visual.h"
+#include "render_fixture.h"
 
 namespace velmora::testing {
 namespace {
-
-LRESULT QuietProc(HWND, UINT, WPARAM, LPARAM) {
-    return 0;
-}
 
 class GlDrawing : public TRenderATest {
   protected:
     void SetUp() override {
         TRenderATest::SetUp();
         Device = nullptr; // the recording device of the fixture is not used here
-        Object = Direct3DCreate8(D3D_SDK_VERSION);
-        if (!Object) GTEST_SKIP() << "no display for the OpenGL device";
-        Window = CreateAppWindow("render test", 0, 0, 800, 600, FALSE, QuietProc);
-        if (!Window) GTEST_SKIP() << "no window";
-        D3DPRESENT_PARAMETERS pp{};
-        pp.BackBufferWidth = 800;
-        pp.BackBufferHeight = 600;
-        pp.BackBufferFormat = D3DFMT_X8R8G8B8;
-        pp.BackBufferCount = 1;
-        pp.SwapEffect = D3DSWAPEFFECT_DISCARD;
-        pp.Windowed = TRUE;
-        if (FAILED(Object->CreateDevice(0, D3DDEVTYPE_HAL, Window, D3DCREATE_SOFTWARE_VERTEXPROCESSING, &pp,
-                                        &Gl)))
-            GTEST_SKIP() << "no OpenGL device";
-        Device = Gl;
-        Store = new TTexArr(0);
-        Depot = new TStateBlockDepot();
-        Depot->RestoreDeviceObjects();
-        // The world rectangle (height 2, centred) onto the whole back buffer.
-        D3DMATRIX id = D3DMatrixIdentity(), proj = D3DMatrixIdentity();
-        proj.m[0][0] = 1.0f / ViewRight;
-        Device->SetTransform(D3DTS_VIEW, &id);
-        Device->SetTransform(D3DTS_PROJECTION, &proj);
+        const std::string missing = Screen.Open("render test");
+        if (!missing.empty()) GTEST_SKIP() << missing;
+        Store = Screen.Store;
     }
     void TearDown() override {
-        delete Depot;
-        delete Store;
-        Depot = nullptr;
-        Store = nullptr;
-        ST(0, nullptr);
-        ForgetRememberedTexture();
-        if (Gl) Gl->Release();
-        Gl = nullptr;
-        Device = nullptr;
-        if (Window) DestroyWindow(Window);
-        if (Object) Object->Release();
+        Screen.Close();
         TRenderATest::TearDown();
     }
-    // Draws the objects in one scene and reads the screen back through the screenshot tool.
     TTgaImage Shoot(std::initializer_list<TBasic*> objects) {
-        Device->BeginScene();
-        Device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000u, 1.0f, 0);
-        for (TBasic* o : objects)
-            o->Render();
-        Device->EndScene();
-        TTgaImage shot;
-        EXPECT_TRUE(SaveScreenshot(Window, PathOf("shot.tga")));
-        EXPECT_TRUE(LoadTgaImage(PathOf("shot.tga"), shot, 1));
-        return shot;
+        return Screen.Shoot(objects, PathOf("shot.tga"));
     }
-    static uint32_t Rgb(const TTgaImage& im, int x, int y) { return im.At(x, y) & 0xFFFFFF; }
+    static uint32_t Rgb(const TTgaImage& im, int x, int y) { return TGlScreen::Rgb(im, x, y); }
 
-    IDirect3D8* Object = nullptr;
-    IDirect3DDevice8* Gl = nullptr;
-    HWND Window = nullptr;
+    TGlScreen Screen;
     TTexArr* Store = nullptr;
-    TStateBlockDepot* Depot = nullptr;
 };
 
 TEST_F(GlDrawing, TiledPictureAndQuadAppearOnTheirPixels) {
@@ -146,6 +101,28 @@ TEST_F(GlDrawing, BlendedQuadColourRectAndMultiRectUseTheirBlocks) {
     EXPECT_NEAR(int(mixed & 0xFF), 127, 3);
     EXPECT_EQ(Rgb(shot, 304, 304), 0x0000FFu); // hidden slot
     EXPECT_EQ(Rgb(shot, 504, 304), 0x00FF00u);
+}
+
+// A slice on the board draws with the add block under the glow colour of its step: half grey at the
+// glow's peak leaves the picture's own colours, less red and green darken it towards blue.
+TEST_F(GlDrawing, SliceAddBlockShowsTrueColoursAtThePeakAndDarkensTowardsBlue) {
+    const uint32_t terracotta = 0xFFA0502Cu;
+    WriteFile("Textures/Slice.tga", TgaBytes(32, 32, std::vector<uint32_t>(32 * 32, terracotta)));
+    TTexRect256 slice(200, 200, "\\Textures\\Slice.tga", false, 256);
+    slice.Block1 = sbTexAddDiffuse;
+    slice.SetColor(0xFF808080u); // a1 = 1, opacity 1
+    const TTgaImage peak = Shoot({&slice});
+    const uint32_t p = Rgb(peak, 216, 216);
+    EXPECT_NEAR(int(p >> 16), 0xA0, 3);
+    EXPECT_NEAR(int((p >> 8) & 0xFF), 0x50, 3);
+    EXPECT_NEAR(int(p & 0xFF), 0x2C, 3);
+
+    slice.SetColor(0xFF404080u); // a1 = 0.5: the trough of the pulse
+    const TTgaImage trough = Shoot({&slice});
+    const uint32_t t = Rgb(trough, 216, 216);
+    EXPECT_NEAR(int(t >> 16), 0xA0 - 0x40, 3);
+    EXPECT_NEAR(int((t >> 8) & 0xFF), 0x50 - 0x40, 3);
+    EXPECT_NEAR(int(t & 0xFF), 0x2C, 3);
 }
 
 } // namespace

@@ -1,4 +1,4 @@
-#include "rendera_helpers.h"
+#include "render_fixture.h"
 #include "render/multirect.h"
 
 namespace velmora::testing {

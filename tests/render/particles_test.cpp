@@ -1,7 +1,7 @@
 #include "render/particles.h"
 
 #include "render/partmaster.h"
-#include "renderb_helpers.h"
+#include "render_fixture.h"
 
 #include <cmath>
 #include <memory>

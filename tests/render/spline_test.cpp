@@ -1,6 +1,6 @@
 #include "render/spline.h"
 
-#include "renderb_helpers.h"
+#include "render_fixture.h"
 
 #include <cmath>
 

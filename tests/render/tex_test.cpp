@@ -1,7 +1,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "rendera_helpers.h"
+#include "render_fixture.h"
 
 namespace velmora::testing {
 namespace {

@@ -3,7 +3,7 @@
 
 #include <jpeglib.h>
 
-#include "rendera_helpers.h"
+#include "render_fixture.h"
 
 namespace velmora::testing {
 namespace {

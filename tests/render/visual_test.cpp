@@ -1,6 +1,6 @@
 #include <cstring>
 
-#include "rendera_helpers.h"
+#include "render_fixture.h"
 #include "render/visual.h"
 
 namespace velmora::testing {

@@ -3,10 +3,15 @@
 #include <string>
 
 #include "render/texlabels.h"
+#include "ui/menuback.h"
 #include "ui/w_menumain.h"
 #include "ui/w_menuname.h"
 #include "ui/w_menuplayer.h"
 #include "menus_fixture.h"
+
+namespace velmora {
+void RegisterUiWindows();
+}
 
 using namespace velmora;
 using velmora::testing::OpenedCodes;
@@ -250,6 +255,82 @@ TEST_F(PlayerList, AFullListAsksForAnExistingPlayer) {
     ASSERT_NE(list->Dialog, nullptr);
     EXPECT_EQ(list->Dialog->Kind, dkOk);
     EXPECT_EQ(GameDat.PlayerCount, 4);
+}
+
+// The list as a window of the scene group (code 13): its own background, and the main menu after it.
+class PlayerWindow : public PlayerList {
+  protected:
+    TW_MenuPlayer* OpenWindow() {
+        RegisterUiWindows();
+        EXPECT_NE(RegisteredWindow(13), nullptr);
+        // Where the list leads is seen through the fixture's stand-ins again.
+        RegisterWindow(6, velmora::testing::MakeStandIn<6>);
+        RegisterWindow(11, velmora::testing::MakeStandIn<11>);
+        Group->NextWindow = 13;
+        Frame();
+        Frame();
+        return PlayerMenu;
+    }
+    static bool HasMenuBack(TW_MenuPlayer* list) {
+        for (TBasic* c = list->First; c; c = c->Next)
+            if (dynamic_cast<TMenuBack*>(c)) return true;
+        return false;
+    }
+};
+
+TEST_F(PlayerWindow, CodeThirteenOpensTheListOnItsOwnWithTheMenuBackground) {
+    MakePlayers({"ADA", "BEN"});
+    GameDat.CurrentPlayer = 2;
+    TW_MenuPlayer* list = OpenWindow();
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(list->Parent, Group) << "a window of the scene group";
+    EXPECT_EQ(MainMenu, nullptr);
+    EXPECT_TRUE(list->OwnWindow);
+    EXPECT_FALSE(list->StartMode);
+    EXPECT_TRUE(HasMenuBack(list));
+    EXPECT_EQ(list->Selected, 2);
+    EXPECT_EQ(FocusObject, list) << "keys reach the list";
+    EXPECT_EQ(RowText(list, 1), "ADA");
+}
+
+TEST_F(PlayerWindow, OkTakesTheChosenPlayerToTheMainMenu) {
+    MakePlayers({"ADA", "BEN"});
+    TW_MenuPlayer* list = OpenWindow();
+    ASSERT_NE(list, nullptr);
+    ClickRow(list, 2);
+    PressButton(list->Buttons, 0);
+    Frame();
+    EXPECT_EQ(PlayerMenu, nullptr);
+    EXPECT_EQ(GameDat.CurrentPlayer, 2);
+    EXPECT_EQ(OpenedCodes, std::vector<int>{11});
+}
+
+TEST_F(PlayerWindow, CancelAndEscapeGoBackToTheMainMenuWithThePlayerAtOpen) {
+    MakePlayers({"ADA", "BEN"});
+    TW_MenuPlayer* list = OpenWindow();
+    ASSERT_NE(list, nullptr);
+    ClickRow(list, 2);
+    Key(VK_ESCAPE);
+    for (int i = 0; i < 60 && PlayerMenu; ++i)
+        Frame();
+    Frame();
+    EXPECT_EQ(PlayerMenu, nullptr);
+    EXPECT_EQ(GameDat.CurrentPlayer, 1);
+    EXPECT_EQ(OpenedCodes, std::vector<int>{11});
+}
+
+TEST_F(PlayerWindow, ANewPlayerStartsPlayingInsteadOfTheMenu) {
+    MakePlayers({});
+    TW_MenuPlayer* list = OpenWindow();
+    ASSERT_NE(list, nullptr);
+    PressButton(list->Buttons, 0);
+    ASSERT_NE(list->NameWindow, nullptr);
+    Type("ZOE");
+    PressButton(list->NameWindow->Buttons, 0);
+    Frame();
+    EXPECT_EQ(PlayerMenu, nullptr);
+    EXPECT_EQ(GameDat.PlayerCount, 1);
+    EXPECT_EQ(OpenedCodes, std::vector<int>{6}) << "a new player starts with the history";
 }
 
 } // namespace

@@ -74,7 +74,9 @@ const std::vector<TextEntry>& ui_texts() {
          "Willkommen in Velmora,", 0},
         {"TEXT_IfThisIsNotYouClickHere", "Not you? Click here.", "Это не вы? Щёлкните здесь.",
          "Nicht du? Hier klicken.", 0},
-        {"TEXT_CountryName_None", "Not yet set sail", "Ещё не в пути", "Noch nicht aufgebrochen", 0},
+        // The country and town of an empty high-score row (level 0): a dash, not a sentence repeated
+        // twice in every row.
+        {"TEXT_CountryName_None", "—", "—", "—", 0},
         {"TEXT_CountryName_Greece", "Greece", "Греция", "Griechenland", 0},
         {"TEXT_CountryName_Babylon", "Babylon", "Вавилон", "Babylon", 0},
         {"TEXT_CountryName_Egypt", "Egypt", "Египет", "Ägypten", 0},

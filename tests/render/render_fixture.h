@@ -1,5 +1,6 @@
-// Shared set-up of the texture, image, state-block and visual tests: an 800 x 600 screen, the
-// recording device, a private error log and a scratch data folder.
+// Shared set-up of the render tests: an 800 x 600 screen, a private error log and a scratch folder
+// per test, so that each test sees only its own messages and files, and the recording device for the
+// tests that load or draw.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -10,9 +11,11 @@
 #include <string>
 #include <vector>
 
+#include "../common/tga_bytes.h"
 #include "app/device.h"
 #include "app/log.h"
 #include "app/options.h"
+#include "engine/basic.h"
 #include "engine/random.h"
 #include "platform/recording_device.h"
 #include "render/blocks.h"
@@ -21,34 +24,36 @@
 
 namespace velmora::testing {
 
-class TRenderATest : public ::testing::Test {
+class TRenderTest : public ::testing::Test {
   protected:
     void SetUp() override {
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
         Dir = std::filesystem::temp_directory_path() /
-              (std::string("velmora_renderA_") + info->test_suite_name() + "_" + info->name());
+              (std::string("velmora_render_") + info->test_suite_name() + "_" + info->name());
         std::filesystem::remove_all(Dir);
         std::filesystem::create_directories(Dir);
         SetLogFile((Dir / "Error.log").string());
         InitScreenGeometryFor(800, 600);
-        Paths = TDataPaths{};
-        Paths.Base = Dir.string();
-        RandomSeed(777);
+    }
+    void TearDown() override {
+        if (Rec) {
+            ForgetRememberedTexture();
+            Device = nullptr;
+            Rec->Release();
+            Rec = nullptr;
+        }
+        SetLogFile("Error.log");
+        std::filesystem::remove_all(Dir);
+    }
+
+    // The recording device as the global Device, with true-colour textures of any shape.
+    void UseRecordingDevice() {
         Rec = CreateRecordingDevice(800, 600);
         ASSERT_NE(Rec, nullptr);
         Device = Rec;
         TextureFormat = D3DFMT_A8R8G8B8;
         SquareTexturesOnly = false;
         DitherAmplitude = 0;
-        CapsFlags = TCapsFlags{};
-    }
-    void TearDown() override {
-        ForgetRememberedTexture();
-        Device = nullptr;
-        if (Rec) Rec->Release();
-        Rec = nullptr;
-        SetLogFile("Error.log");
-        std::filesystem::remove_all(Dir);
     }
 
     std::vector<std::string> LogLines() const {
@@ -58,11 +63,13 @@ class TRenderATest : public ::testing::Test {
             lines.push_back(line);
         return lines;
     }
-    bool Logged(const std::string& part) const {
+    int LogCount(const std::string& part) const {
+        int n = 0;
         for (const std::string& line : LogLines())
-            if (line.find(part) != std::string::npos) return true;
-        return false;
+            n += line.find(part) != std::string::npos ? 1 : 0;
+        return n;
     }
+    bool Logged(const std::string& part) const { return LogCount(part) > 0; }
     std::string PathOf(const std::string& name) const { return (Dir / name).string(); }
     std::string WriteFile(const std::string& name, const std::vector<uint8_t>& bytes) const {
         const auto path = Dir / name;
@@ -79,23 +86,23 @@ class TRenderATest : public ::testing::Test {
         return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
     }
 
-    // An uncompressed TGA as texture files are stored: rows bottom-up. Pixels are given top row first.
-    static std::vector<uint8_t> TgaBytes(int w, int h, const std::vector<uint32_t>& topFirst, int bits = 32) {
-        std::vector<uint8_t> b(18, 0);
-        b[2] = 2;
-        b[12] = static_cast<uint8_t>(w);
-        b[13] = static_cast<uint8_t>(w >> 8);
-        b[14] = static_cast<uint8_t>(h);
-        b[15] = static_cast<uint8_t>(h >> 8);
-        b[16] = static_cast<uint8_t>(bits);
-        for (int r = h - 1; r >= 0; --r)
-            for (int c = 0; c < w; ++c) {
-                const uint32_t p = topFirst.empty() ? 0 : topFirst[static_cast<size_t>(r) * w + c];
-                for (int k = 0; k < bits / 8; ++k)
-                    b.push_back(static_cast<uint8_t>(p >> (8 * k)));
-            }
-        return b;
+    std::filesystem::path Dir;
+    IRecordingDevice* Rec = nullptr;
+};
+
+// Textures, images, state blocks and visuals: the recording device, the scratch folder as the base
+// folder and no device capabilities.
+class TRenderATest : public TRenderTest {
+  protected:
+    void SetUp() override {
+        TRenderTest::SetUp();
+        Paths = TDataPaths{};
+        Paths.Base = Dir.string();
+        RandomSeed(777);
+        UseRecordingDevice();
+        CapsFlags = TCapsFlags{};
     }
+
     // A w x h picture whose pixel (x, y) has a colour made from its position.
     static std::vector<uint32_t> Pattern(int w, int h) {
         std::vector<uint32_t> p(static_cast<size_t>(w) * h);
@@ -117,9 +124,42 @@ class TRenderATest : public ::testing::Test {
         tex->UnlockRect(0);
         return out;
     }
+};
 
-    std::filesystem::path Dir;
-    IRecordingDevice* Rec = nullptr;
+// Fonts, particles and splines: one Delta per step and a fixed seed.
+class TRenderBTest : public TRenderTest {
+  protected:
+    void SetUp() override {
+        TRenderTest::SetUp();
+        Delta = 1;
+        DeltaSq = 1;
+        RandomSeed(12345);
+    }
+};
+
+// The same with the recording device in Device and the scratch folder as the data folder.
+class TRenderBDeviceTest : public TRenderBTest {
+  protected:
+    void SetUp() override {
+        TRenderBTest::SetUp();
+        Paths = TDataPaths{};
+        InitDataPaths(Dir.string());
+        UseRecordingDevice();
+    }
+
+    // An uncompressed 32-bit TGA of one colour, rows bottom-up as the loader expects.
+    std::string WriteTga(const std::string& name, int w, int h) const {
+        std::vector<uint8_t> bytes(18 + static_cast<size_t>(w) * h * 4, 0xFF);
+        std::fill(bytes.begin(), bytes.begin() + 18, 0);
+        bytes[2] = 2;
+        bytes[12] = static_cast<uint8_t>(w);
+        bytes[13] = static_cast<uint8_t>(w >> 8);
+        bytes[14] = static_cast<uint8_t>(h);
+        bytes[15] = static_cast<uint8_t>(h >> 8);
+        bytes[16] = 32;
+        bytes[17] = 8;
+        return WriteFile(name, bytes);
+    }
 };
 
 } // namespace velmora::testing
