@@ -156,8 +156,7 @@ void CascadeKnown(TCellGrid& g, int32_t w, int32_t h, TSwapOutcome& out) {
 }
 
 // A cell cleared outright (hammer, sap), chains and all.
-void ClearKnown(TCellGrid& g, int32_t w, int32_t x, int32_t y, TSwapOutcome& out) {
-    (void)w;
+void ClearKnown(TCellGrid& g, int32_t x, int32_t y, TSwapOutcome& out) {
     TCell& c = g.At(x, y);
     for (int32_t above = y - 1; above >= 1; --above)
         if (g.At(x, above).Kind == ckSlice) {
@@ -182,7 +181,7 @@ TSwapOutcome SimulateSwap(TCellGrid& g, int32_t w, int32_t h, int32_t x1, int32_
 
 TSwapOutcome SimulateHammer(TCellGrid& g, int32_t w, int32_t h, int32_t x, int32_t y) {
     TSwapOutcome out;
-    ClearKnown(g, w, x, y, out);
+    ClearKnown(g, x, y, out);
     SettleKnown(g, w, h, out);
     CascadeKnown(g, w, h, out);
     return out;
@@ -194,7 +193,7 @@ TSwapOutcome SimulateSap(TCellGrid& g, int32_t w, int32_t h) {
         for (int32_t x = 1; x <= w; ++x)
             if (Inside(g, w, h, x, y) && Inside(g, w, h, x, y + 1) && g.At(x, y).Kind == ckSlice &&
                 g.At(x, y + 1).Kind == ckChip)
-                ClearKnown(g, w, x, y + 1, out);
+                ClearKnown(g, x, y + 1, out);
     SettleKnown(g, w, h, out);
     CascadeKnown(g, w, h, out);
     return out;
