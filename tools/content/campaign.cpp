@@ -442,12 +442,12 @@ double path_cost(const Board& b) {
 }
 
 // The share of a level's time that a quick player (the bot at its top skill) needs on average:
-// small in Greece, where players learn, then a third and a little more. Not more: the bot's time
+// small in Greece and Babylon, where players learn, then a third and a little more. Not more: the bot's time
 // on one board varies a lot from deal to deal (a slice low on the board waits for the right row),
 // and a level must be won with most deals.
 double expected_share(int global) {
-    if (global <= 8) return 0.12 + 0.13 * (global - 1) / 7.0;
-    if (global <= 20) return 0.25 + 0.08 * (global - 8) / 12.0;
+    if (global <= 8) return 0.10 + 0.04 * (global - 1) / 7.0;
+    if (global <= 20) return 0.14 + 0.19 * (global - 8) / 12.0;
     return 0.33 + 0.03 * (global - 20) / 56.0;
 }
 
@@ -457,7 +457,8 @@ double expected_share(int global) {
 int time_for(const Board& b, const LevelParams& p, int colours) {
     const double needed = std::exp(-1.2864 + 0.1724 * path_cost(b) + 0.7426 * colours);
     const int slices = p.lastSlice - p.firstSlice + 1;
-    const double floor = 60 + 10 * slices;
+    // new players get two minutes at least in the first country
+    const double floor = p.country == 1 ? 120 : 60 + 10 * slices;
     return int(std::lround(std::max(floor, needed / expected_share(p.global)) / 5.0) * 5);
 }
 
