@@ -256,6 +256,8 @@ std::vector<int> bonuses_for(const LevelParams& p) {
         const int extra = 1 + (p.global > 40) + (p.global > 60);
         for (int i = 0; i < extra; ++i)
             out.push_back(1 + rng.below(7));
+        // one of them frees a stuck slice: a hammer or a sap, turn about
+        if (p.global != 23) out.front() = p.global % 2 == 0 ? 1 : 2;
     }
     return out;
 }
@@ -295,14 +297,31 @@ bool holds_slice(Board& b, int x) {
     return false;
 }
 
-// Chains and walls stay out of slice columns: one below a slice pins it for most of the level.
-std::vector<std::pair<int, int>> free_cells(Board& b, int minRow, int maxRow, bool allowExit,
-                                            bool avoidSlices) {
+// How far obstacles keep from the slices' columns.
+enum class Clearance { None, SliceColumns, Neighbours };
+
+bool near_slice(Board& b, int x, int y, Clearance c) {
+    if (c == Clearance::None) return false;
+    if (holds_slice(b, x)) return true;
+    if (c == Clearance::SliceColumns) return false;
+    // on the two bottom rows only rows of three clear a slice's column: all three places stay free
+    const int reach = y >= b.h - 2 ? 2 : 1;
+    for (int d = 1; d <= reach; ++d)
+        if ((x - d >= 0 && holds_slice(b, x - d)) || (x + d < b.w && holds_slice(b, x + d))) return true;
+    return false;
+}
+
+// Chains and walls stay out of slice columns: one below a slice pins it for most of the level. They
+// also keep out of the columns beside a slice where they can: a wall or a chain of another colour
+// there breaks the rows the slice's column can be cleared by, and low on the board (too few cells
+// left for a line down its own column) the slice stays where it is (seen with the player bot on
+// Tidewatch).
+std::vector<std::pair<int, int>> free_cells(Board& b, int minRow, int maxRow, bool allowExit, Clearance c) {
     std::vector<std::pair<int, int>> out;
     for (int y = minRow; y <= maxRow && y < b.h; ++y)
         for (int x = 0; x < b.w; ++x)
             if (b.exists(x, y) && b.at(x, y) == Cell::Chip && (allowExit || !is_exit(b, x, y)) &&
-                !(avoidSlices && holds_slice(b, x)))
+                !near_slice(b, x, y, c))
                 out.emplace_back(x, y);
     return out;
 }
@@ -314,14 +333,19 @@ void place_slices(Board& b, const LevelParams& p, Rng& rng) {
         columns.push_back(x);
     for (int i = int(columns.size()) - 1; i > 0; --i)
         std::swap(columns[size_t(i)], columns[size_t(rng.below(i + 1))]);
-    // edge columns last: a slice there can only be swapped from one side
-    std::stable_partition(columns.begin(), columns.end(), [&](int x) { return x > 0 && x < b.w - 1; });
-    // and full-height columns first: a slice under a cut-away top stalls (seen with the player bot)
+    // edge columns last, the columns beside them before: a row of three across a slice's column
+    // has three places in the middle of the board, two beside the edge and one on it, and a slice
+    // low on the board comes down only by such rows (seen with the player bot)
+    auto fromEdge = [&](int x) { return std::min(2, std::min(x, b.w - 1 - x)); };
+    std::stable_sort(columns.begin(), columns.end(), [&](int l, int r) { return fromEdge(l) > fromEdge(r); });
+    // and full-height columns first: a slice under a cut-away top stalls (seen with the player bot);
+    // one cell cut away counts as full height, so that a stepped board does not put a slice on
+    // its edge
     auto top = [&](int x) {
         int y = 0;
         while (y < b.h && !b.exists(x, y))
             ++y;
-        return y;
+        return std::max(1, y);
     };
     std::stable_sort(columns.begin(), columns.end(), [&](int l, int r) { return top(l) < top(r); });
     int number = p.firstSlice;
@@ -340,8 +364,14 @@ void place_slices(Board& b, const LevelParams& p, Rng& rng) {
 
 void place_random(Board& b, Rng& rng, Cell kind, int count, int minRow, int maxRow,
                   const std::vector<int>& values) {
+    const bool obstacle = kind != Cell::Bonus;
     for (int i = 0; i < count; ++i) {
-        auto cells = free_cells(b, minRow, maxRow, kind != Cell::Wall, kind != Cell::Bonus);
+        auto cells = free_cells(b, minRow, maxRow, kind != Cell::Wall,
+                                obstacle ? Clearance::Neighbours : Clearance::None);
+        // beside a slice only above the two bottom rows, where a line down the slice's column still helps
+        if (cells.empty() && obstacle)
+            cells =
+                free_cells(b, minRow, std::min(maxRow, b.h - 3), kind != Cell::Wall, Clearance::SliceColumns);
         if (cells.empty()) return;
         auto [x, y] = cells[size_t(rng.below(int(cells.size())))];
         b.at(x, y) = kind;
@@ -391,12 +421,45 @@ std::string token(Cell k, int v) {
     return "----";
 }
 
-// Time grows with the work (slices, their distance, obstacles) and shrinks as the player learns.
-int time_for(const Board& b, const LevelParams& p, int walls, int chains) {
+// How hard the slices' way down is: every cell a slice must clear below it counts more the fewer
+// lines can take it away (rows of three across it, or a line down its column while three cells
+// are left below the slice).
+double path_cost(const Board& b) {
+    auto open = [&](int x, int y) { return b.exists(x, y) && b.kind[size_t(y) * b.w + x] != Cell::Wall; };
+    double cost = 0;
+    for (int x = 0; x < b.w; ++x)
+        for (int y = 0; y < b.h; ++y) {
+            if (!b.exists(x, y) || b.kind[size_t(y) * b.w + x] != Cell::Slice) continue;
+            for (int yy = y + 1; yy < b.h && b.exists(x, yy); ++yy) {
+                int rows = 0;
+                for (int left = x - 2; left <= x; ++left)
+                    rows += open(left, yy) && open(left + 1, yy) && open(left + 2, yy);
+                const bool column = cells_below(b, x, yy) >= 2;
+                cost += 1.0 / (rows + (column ? 1 : 0) + 0.5);
+            }
+        }
+    return cost;
+}
+
+// The share of a level's time that a quick player (the bot at its top skill) needs on average:
+// small in Greece and Babylon, where players learn, then a third and a little more. Not more: the bot's time
+// on one board varies a lot from deal to deal (a slice low on the board waits for the right row),
+// and a level must be won with most deals.
+double expected_share(int global) {
+    if (global <= 8) return 0.10 + 0.04 * (global - 1) / 7.0;
+    if (global <= 20) return 0.14 + 0.19 * (global - 8) / 12.0;
+    return 0.33 + 0.03 * (global - 20) / 56.0;
+}
+
+// Time from the seconds a quick player needs, estimated from the slices' way down and the
+// colours (fitted to the player bot's runs on these boards; holes and chains added nothing once
+// the way down was counted), over that share.
+int time_for(const Board& b, const LevelParams& p, int colours) {
+    const double needed = std::exp(-1.2864 + 0.1724 * path_cost(b) + 0.7426 * colours);
     const int slices = p.lastSlice - p.firstSlice + 1;
-    const double work = 60 + slices * (20.0 + 3.0 * b.h) + 4.0 * b.h + 3.0 * walls + 4.0 * chains;
-    const double ease = 1.7 + 0.3 * (p.global - 1) / 75.0;
-    return int(std::lround(work * ease / 5.0) * 5);
+    // new players get two minutes at least in the first country
+    const double floor = p.country == 1 ? 120 : 60 + 10 * slices;
+    return int(std::lround(std::max(floor, needed / expected_share(p.global)) / 5.0) * 5);
 }
 
 std::string level_text(const LevelParams& p, const std::string& townEnglish) {
@@ -430,7 +493,7 @@ std::string level_text(const LevelParams& p, const std::string& townEnglish) {
     std::ostringstream s;
     s << "; Velmora level " << g << " (" << townEnglish << ")\n";
     s << "; slices " << p.firstSlice << ".." << p.lastSlice << "\n";
-    s << "Time " << time_for(b, p, walls, chain1 + 2 * chain2) << "\n";
+    s << "Time " << time_for(b, p, int(colours.size())) << "\n";
     s << "ColorCount " << colours.size() << "\n";
     s << "Colors";
     for (int c : colours)

@@ -1,9 +1,10 @@
 // Plays every level of a data folder headless with the bot at a given skill and several seeds, and
 // prints per level whether it was won, time used against time allowed, moves, cascades, slices
-// and bonuses brought down, then the win rate per country and the levels that look too hard or
-// too easy.
+// and bonuses brought down and bonuses used, then per country the win rate, the mean share of the
+// time that won runs took and the bonuses, and the levels that look too hard or too easy.
 //
 //   validate-campaign [--data DIR] [--skill 0..3] [--seeds N] [--levels FIRST-LAST]
+#include <algorithm>
 #include <chrono>
 #include <charconv>
 #include <cstdio>
@@ -55,6 +56,40 @@ bool ParseArgs(int argc, char** argv, TArgs& a) {
     return true;
 }
 
+// The band of time a won level should take on average.
+constexpr float cQuickShare = 0.30f, cTightShare = 0.70f;
+
+struct TLevelSums {
+    int32_t Runs = 0, Wins = 0, Used = 0, Dropped = 0;
+    float ShareOfWins = 0; // time used over time allowed, summed over won runs
+
+    void Add(const TLevelRun& r) {
+        ++Runs;
+        Used += TotalBonusesUsed(r);
+        Dropped += r.BonusesDropped;
+        if (!r.Won) return;
+        ++Wins;
+        if (r.SecondsAllowed > 0) ShareOfWins += r.SecondsUsed / static_cast<float>(r.SecondsAllowed);
+    }
+    void Add(const TLevelSums& o) {
+        Runs += o.Runs;
+        Wins += o.Wins;
+        Used += o.Used;
+        Dropped += o.Dropped;
+        ShareOfWins += o.ShareOfWins;
+    }
+    float MeanShare() const { return Wins > 0 ? ShareOfWins / static_cast<float>(Wins) : 0.0f; }
+};
+
+struct TCountrySums {
+    int32_t Levels = 0;
+    TLevelSums All;
+    void Add(const TLevelSums& l) {
+        ++Levels;
+        All.Add(l);
+    }
+};
+
 int32_t TotalLevels() {
     int32_t n = 0;
     for (int32_t c = 1; c <= Countries.CountryCount; ++c)
@@ -80,10 +115,10 @@ int main(int argc, char** argv) {
     }
     const int32_t last = args.Last > 0 ? std::min(args.Last, TotalLevels()) : TotalLevels();
     std::printf("skill %d, %d seed(s), levels %d-%d\n", args.Skill, args.Seeds, args.First, last);
-    std::printf("%-5s %-10s %-12s %5s %9s %7s %6s %5s %7s %7s\n", "level", "country", "town", "won", "time",
-                "allowed", "moves", "casc", "slices", "bonuses");
-    std::vector<int32_t> countryWins(cMaxCountries + 1, 0), countryRuns(cMaxCountries + 1, 0);
-    std::vector<std::string> hard, easy;
+    std::printf("%-5s %-10s %-12s %5s %9s %7s %6s %5s %7s %7s %4s\n", "level", "country", "town", "won",
+                "time", "allowed", "moves", "casc", "slices", "bonuses", "used");
+    std::vector<TCountrySums> sums(cMaxCountries + 1);
+    std::vector<std::string> hard, belowTarget, easy, tight;
     int32_t levelsRun = 0;
     const auto start = std::chrono::steady_clock::now();
     for (int32_t level = args.First; level <= last; ++level) {
@@ -93,8 +128,8 @@ int main(int argc, char** argv) {
         GetLevelNames(level, unused, town);
         const std::string countryName =
             country >= 1 && country <= cMaxCountries ? Countries.CountryNames[country] : "?";
-        int32_t wins = 0;
-        float worstTimeShare = 0;
+        TLevelSums l;
+        bool readable = true;
         for (int32_t s = 0; s < args.Seeds; ++s) {
             const TLevelRun r =
                 PlayLevelHeadless(level, 1000u + static_cast<uint32_t>(s) * 7919u, args.Skill);
@@ -102,40 +137,55 @@ int main(int argc, char** argv) {
             if (!r.Built) {
                 std::printf("%-5d %-10s %-12s level file not readable\n", level, countryName.c_str(),
                             town.c_str());
+                readable = false;
                 break;
             }
-            wins += r.Won ? 1 : 0;
-            if (r.SecondsAllowed > 0)
-                worstTimeShare =
-                    std::max(worstTimeShare, r.SecondsUsed / static_cast<float>(r.SecondsAllowed));
-            std::printf("%-5d %-10s %-12s %5s %8.1fs %6ds %6d %5d %3d/%-3d %7d\n", level, countryName.c_str(),
-                        town.c_str(), r.Won ? "yes" : "NO", r.SecondsUsed, r.SecondsAllowed, r.Moves,
-                        r.Cascades, r.SlicesDropped, r.Slices, r.BonusesDropped);
+            l.Add(r);
+            std::printf("%-5d %-10s %-12s %5s %8.1fs %6ds %6d %5d %3d/%-3d %7d %4d\n", level,
+                        countryName.c_str(), town.c_str(), r.Won ? "yes" : "NO", r.SecondsUsed,
+                        r.SecondsAllowed, r.Moves, r.Cascades, r.SlicesDropped, r.Slices, r.BonusesDropped,
+                        TotalBonusesUsed(r));
+            for (const POINT& p : r.SlicesLeftAt)
+                std::printf("      slice left at column %d, row %d\n", static_cast<int>(p.x),
+                            static_cast<int>(p.y));
             std::fflush(stdout);
         }
-        if (country >= 1 && country <= cMaxCountries) {
-            countryWins[country] += wins;
-            countryRuns[country] += args.Seeds;
-        }
-        if (wins * 2 <= args.Seeds)
-            hard.push_back(std::to_string(level) + " " + town + " (won " + std::to_string(wins) + "/" +
-                           std::to_string(args.Seeds) + ")");
-        else if (wins == args.Seeds && worstTimeShare < 0.25f)
-            easy.push_back(std::to_string(level) + " " + town + " (at most " +
-                           std::to_string(static_cast<int>(worstTimeShare * 100)) + "% of the time)");
+        if (!readable) continue;
+        const std::string name = std::to_string(level) + " " + town;
+        const int32_t share = static_cast<int32_t>(l.MeanShare() * 100 + 0.5f);
+        std::printf("      -> %s: won %d/%d, mean time %d%% (won runs), bonuses used %d\n", name.c_str(),
+                    l.Wins, l.Runs, share, l.Used);
+        if (country >= 1 && country <= cMaxCountries) sums[country].Add(l);
+        const std::string figures = " (won " + std::to_string(l.Wins) + "/" + std::to_string(l.Runs) +
+                                    ", mean time " + std::to_string(share) + "%)";
+        if (l.Wins * 2 <= l.Runs)
+            hard.push_back(name + figures);
+        else if (l.Wins * 5 < l.Runs * 4)
+            belowTarget.push_back(name + figures);
+        else if (l.MeanShare() < cQuickShare)
+            easy.push_back(name + figures);
+        else if (l.MeanShare() > cTightShare)
+            tight.push_back(name + figures);
     }
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    std::printf("\nwin rate per country\n");
-    for (int32_t c = 1; c <= Countries.CountryCount; ++c)
-        if (countryRuns[c] > 0)
-            std::printf("  %-10s %3d/%-3d %5.1f%%\n", Countries.CountryNames[c].c_str(), countryWins[c],
-                        countryRuns[c], 100.0 * countryWins[c] / countryRuns[c]);
-    std::printf("too hard (won by at most half the seeds):%s\n", hard.empty() ? " none" : "");
-    for (const std::string& h : hard)
-        std::printf("  %s\n", h.c_str());
-    std::printf("too easy (every seed won within a quarter of the time):%s\n", easy.empty() ? " none" : "");
-    for (const std::string& e : easy)
-        std::printf("  %s\n", e.c_str());
+    std::printf("\n%-10s %6s %9s %6s %10s %8s %8s\n", "country", "levels", "won", "rate", "mean time",
+                "dropped", "used");
+    for (int32_t c = 1; c <= Countries.CountryCount; ++c) {
+        const TCountrySums& t = sums[c];
+        if (t.Levels == 0) continue;
+        std::printf("%-10s %6d %4d/%-4d %5.1f%% %9.0f%% %8d %8d\n", Countries.CountryNames[c].c_str(),
+                    t.Levels, t.All.Wins, t.All.Runs, 100.0 * t.All.Wins / t.All.Runs,
+                    100.0 * t.All.MeanShare(), t.All.Dropped, t.All.Used);
+    }
+    auto list = [](const char* title, const std::vector<std::string>& rows) {
+        std::printf("%s:%s\n", title, rows.empty() ? " none" : "");
+        for (const std::string& r : rows)
+            std::printf("  %s\n", r.c_str());
+    };
+    list("too hard (won by at most half the seeds)", hard);
+    list("below four in five (won by fewer than 80% of the seeds)", belowTarget);
+    list("too easy (won runs use under 30% of the time on average)", easy);
+    list("tight (won runs use over 70% of the time on average)", tight);
     std::printf("%d level runs in %.1f s: %.1f levels per minute\n", levelsRun, seconds,
                 seconds > 0 ? levelsRun * 60.0 / seconds : 0.0);
     return hard.empty() ? 0 : 3;
