@@ -15,7 +15,7 @@ namespace velmora {
 // The window classes of this folder announce their codes to the scene group here.
 void RegisterUiWindows() {
     RegisterExitDialog(CreateExitDialog);
-    RegisterWindow(12, CreateMenuOptions);
+    RegisterWindow(12, CreateMenuOptionsWindow);
     RegisterWindow(13, CreateMenuPlayer);
     RegisterWindow(16, CreateMenuStats);
     RegisterWindow(11, CreateMenuMain);

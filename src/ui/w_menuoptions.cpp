@@ -4,6 +4,9 @@
 #include "app/gamedat.h"
 #include "app/sound.h"
 #include "engine/group.h"
+#include "platform/files.h"
+#include "ui/menuback.h"
+#include "ui/passage.h"
 #include "ui/wincontrols.h"
 
 namespace velmora {
@@ -19,16 +22,21 @@ constexpr int32_t cButtonsTop = 330, cButtonGap = 24;
 
 } // namespace
 
-TW_MenuOptions::TW_MenuOptions() {
+TW_MenuOptions::TW_MenuOptions(bool ownWindow) : OwnWindow(ownWindow) {
     OpenMusicVolume = GameDat.MusicVolume;
     OpenSoundVolume = GameDat.SoundVolume;
     OpenFullScreen = GameDat.FullScreen != 0;
     OpenShowHelp = GameDat.ShowHelp != 0;
     OpenDragNDrop = GameDat.DragNDrop != 0;
+    // Nothing is under a window of its own: it brings the scene the main menu would have shown.
+    if (OwnWindow) Add(new TMenuBack());
     CreatePanel("\\Textures\\Options_Panel.tga", 19);
     SetTitles("TEXT_Title_OPTIONS", "", -cTitleInside, 0);
     CreateContent();
     AfterContent();
+    if (!OwnWindow) return;
+    if (FileExists(ResolvePath(ScreenCaptureFile()))) Add(new TPassageEffectWindow(pmFade));
+    if (SoundDepot) SoundDepot->PlayMusic(sndMusic_Menu, 1, true);
 }
 
 void TW_MenuOptions::CreateContent() {
@@ -62,7 +70,7 @@ void TW_MenuOptions::CreateContent() {
 }
 
 bool TW_MenuOptions::CanInteract() {
-    return Buttons && !Buttons->Busy();
+    return Buttons && !Buttons->Busy() && !(OwnWindow && PassageEffect);
 }
 
 bool TW_MenuOptions::KeyDown(uint16_t key) {
@@ -90,6 +98,7 @@ void TW_MenuOptions::OnButtonUp(TBasic*, int32_t index) {
     else
         Cancel();
     Dead = true;
+    if (OwnWindow && RootGroup) RootGroup->ShowMainMenu();
 }
 
 void TW_MenuOptions::Accept() {
@@ -132,6 +141,10 @@ void TW_MenuOptions::OnDragNDropChange(TCheckBox* box) {
 
 TBasic* CreateMenuOptions() {
     return new TW_MenuOptions();
+}
+
+TBasic* CreateMenuOptionsWindow() {
+    return new TW_MenuOptions(true);
 }
 
 } // namespace velmora

@@ -11,7 +11,9 @@ class TCheckBox;
 
 class TW_MenuOptions : public TW_Menu {
   public:
-    TW_MenuOptions();
+    // ownWindow: opened by its window code rather than over the main menu; it brings the menu's
+    // scene and leads back to the main menu when it closes.
+    explicit TW_MenuOptions(bool ownWindow = false);
 
     bool KeyDown(uint16_t key) override;
     void MouseProc() override;
@@ -31,6 +33,7 @@ class TW_MenuOptions : public TW_Menu {
     TCheckBox* DragNDropBox = nullptr;
     float OpenMusicVolume = 0, OpenSoundVolume = 0;
     bool OpenFullScreen = false, OpenShowHelp = false, OpenDragNDrop = false;
+    bool OwnWindow = false;
 
   private:
     void OnMusicChange(TTrackBar* bar);
@@ -41,5 +44,6 @@ class TW_MenuOptions : public TW_Menu {
 };
 
 TBasic* CreateMenuOptions();
+TBasic* CreateMenuOptionsWindow(); // window code 12
 
 } // namespace velmora

@@ -8,7 +8,9 @@
 #include "platform/bass.h"
 #include "ui/w_menuoptions.h"
 #include "ui/wincontrols.h"
-#include "uiframe_fixture.h"
+#include "menus_fixture.h"
+#include "ui/menuback.h"
+#include "ui/passage.h"
 
 using namespace velmora;
 using velmora::testing::TUiFrameTest;
@@ -151,15 +153,39 @@ TEST_F(Options_, SoundBarPlaysItsSample) {
     EXPECT_NEAR(GameDat.SoundVolume, 0.3f, 0.01f);
 }
 
-TEST_F(Options_, RegisteredUnderCodeTwelve) {
+// As a window of its own (code 12) it brings the menu's scene and leads to the main menu.
+TEST_F(Options_, CodeTwelveOpensItOnItsOwnAndOkLeadsToTheMainMenu) {
     RegisterUiWindows();
     ASSERT_NE(RegisteredWindow(12), nullptr);
+    velmora::testing::OpenedCodes.clear();
+    RegisterWindow(11, velmora::testing::MakeStandIn<11>);
     Group->NextWindow = 12;
     Frame();
-    bool found = false;
+    TW_MenuOptions* w = nullptr;
     for (TBasic* c = Group->First; c; c = c->Next)
-        found = found || dynamic_cast<TW_MenuOptions*>(c) != nullptr;
-    EXPECT_TRUE(found);
+        if (auto* o = dynamic_cast<TW_MenuOptions*>(c)) w = o;
+    ASSERT_NE(w, nullptr);
+    EXPECT_TRUE(w->OwnWindow);
+    bool back = false;
+    for (TBasic* c = w->First; c; c = c->Next)
+        back = back || dynamic_cast<TMenuBack*>(c) != nullptr;
+    EXPECT_TRUE(back) << "nothing else is under it";
+    for (int i = 0; i < 120 && PassageEffect; ++i)
+        Frame();
+    ClickButton(w, 0);
+    Finish(w);
+    Frame();
+    EXPECT_EQ(velmora::testing::OpenedCodes, std::vector<int>{11});
+}
+
+TEST_F(Options_, OverTheMainMenuItOnlyCloses) {
+    velmora::testing::OpenedCodes.clear();
+    RegisterWindow(11, velmora::testing::MakeStandIn<11>);
+    TW_MenuOptions* w = Open();
+    ClickButton(w, 1);
+    Finish(w);
+    Frame();
+    EXPECT_TRUE(velmora::testing::OpenedCodes.empty());
 }
 
 } // namespace
