@@ -372,6 +372,19 @@ void THammer::GiveBack() {
     Disarm();
 }
 
+// A hammer out of its slot but never used is the player's still; flying back, it lands at once.
+void THammer::ReturnToSlot() {
+    if (Dead) return;
+    if (Armed) {
+        GiveBack();
+        return;
+    }
+    if (Phase != 1) return;
+    Back = 0;
+    BackSpeed = 0;
+    FlyBack();
+}
+
 void THammer::FollowPointer() {
     if (!Mouse) return;
     Picture->SetPixelPos(Mouse->X - 3, Mouse->Y + 10);

@@ -234,6 +234,7 @@ class THammer : public TMaster {
     bool CanHit() const;                   // the cell under the pointer can be hit
     void Disarm();                         // used on the board
     void GiveBack();                       // its slot clicked: back at once
+    void ReturnToSlot();                   // the level is left: unused, armed or flying back
 
     bool Armed = true;
     int32_t Phase = 0; // 0 armed, 1 flying back

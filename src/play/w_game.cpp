@@ -281,6 +281,7 @@ void TW_Game::Resume() {
 // ---- progress ----
 
 void TW_Game::SaveProgress() {
+    ReturnHammer();
     TPlayerRec& rec = CurrentPlayerRec();
     if (Timer) rec.TimeLeft = Timer->TimeLeft;
     if (Scores) rec.Score = Scores->Score;
@@ -295,6 +296,13 @@ void TW_Game::SaveProgress() {
         rec.XX[i].XXTime = BonusXX && BonusXX->Factor[i] > 1 ? std::min(BonusXX->TimeLeft[i], 3600.0f) : 0;
     }
     BookFlyingItems(rec);
+}
+
+// The level is being left: a hammer taken out but not used goes back to its slot (and the pointer
+// comes back), or it would be lost with the level and float over the outcome.
+void TW_Game::ReturnHammer() {
+    for (TBasic* c = First; c; c = c->Next)
+        if (auto* h = dynamic_cast<THammer*>(c)) h->ReturnToSlot();
 }
 
 // What is still flying off the board is booked as arrived, so that leaving the level loses nothing.

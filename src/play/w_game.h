@@ -124,6 +124,7 @@ class TW_Game : public TW_Menu, public TBoardGameLink, public TGameMenuOwner, pu
     void OnFadeOut(TStateEvent e);
     void OnLeave(TStateEvent e);
     void UpdateRecord();
+    void ReturnHammer();
     void BookFlyingItems(TPlayerRec& rec);
     void StepPassage();
     bool SkipClicked();

@@ -213,6 +213,57 @@ TEST_F(GameTest, LevelSavedMidCascadeIsResumedWithEverythingInFlightBooked) {
     EXPECT_EQ(Net->AState, asIdle);
 }
 
+// Hammers alive as children of the window (armed, or flying back to the slot).
+int LiveHammers(const TW_Game& g) {
+    int n = 0;
+    for (TBasic* c = g.First; c; c = c->Next)
+        n += dynamic_cast<THammer*>(c) && !c->Dead;
+    return n;
+}
+
+TEST_F(GameTest, HammerTakenOutButNotUsedGoesBackToItsSlotWhenTheLevelIsWon) {
+    Rec().BonusCount[0] = 2;
+    TW_Game& g = Open();
+    StartPlaying();
+    BonusPanel->Change(1, -1);
+    ASSERT_NE(Hammer, nullptr);
+    ASSERT_EQ(BonusPanel->Count(1), 1);
+    g.LevelWon(); // the last slice landed while the player held the hammer
+    EXPECT_EQ(Hammer, nullptr) << "no hammer over the outcome";
+    EXPECT_EQ(BonusPanel->Count(1), 2);
+    ASSERT_LT(RunTo(gsLeave, 3000), 3000);
+    EXPECT_EQ(LiveHammers(g), 0);
+    EXPECT_EQ(Rec().Level, 3);
+    EXPECT_EQ(Rec().BonusCount[0], 2) << "the won level keeps the unused hammer";
+}
+
+TEST_F(GameTest, LevelLeftWithAHammerArmedOrFlyingBackIsResumedWithBothInTheSlot) {
+    Rec().BonusCount[0] = 2;
+    {
+        TW_Game& g = Open();
+        StartPlaying();
+        BonusPanel->Change(1, -1);
+        THammer* flying = Hammer;
+        MouseObj.RightEvent = mePressed; // sent back with the right button: it flies to the slot
+        Frame();
+        MouseObj.RightEvent = meNone;
+        ASSERT_EQ(flying->Phase, 1);
+        BonusPanel->Change(1, -1);
+        ASSERT_NE(Hammer, nullptr) << "the second one is armed";
+        ASSERT_EQ(BonusPanel->Count(1), 0);
+        g.SaveAndExit();
+        EXPECT_EQ(Rec().BonusCount[0], 2);
+        EXPECT_EQ(LiveHammers(g), 0);
+        g.SaveProgress(); // the window's end saves again: nothing is counted twice
+        EXPECT_EQ(Rec().BonusCount[0], 2);
+        delete Window;
+        Window = nullptr;
+    }
+    EXPECT_EQ(Rec().LevelInProgress, 1);
+    Open();
+    EXPECT_EQ(BonusPanel->Count(1), 2);
+}
+
 TEST_F(GameTest, StatsTimeFormat) {
     EXPECT_EQ(StatsTimeText(75), "01:15");
     EXPECT_EQ(StatsTimeText(3725), "01:02:05");
