@@ -1,6 +1,7 @@
 // Drawing on the real OpenGL device (under the virtual display): a tiled picture and a textured
 // quad go through the state blocks and the texture memory, and the screen capture shows them.
 #include "../common/gl_screen.h"
+#include "engine/group.h"
 #include "render/multirect.h"
 #include "render/visual.h"
 #include "render_fixture.h"
@@ -67,6 +68,28 @@ TEST_F(GlDrawing, TiledPictureAndQuadAppearOnTheirPixels) {
     const TTgaImage again = Shoot({&pic});
     EXPECT_EQ(Rgb(again, 110, 110), 0xFF0000u);
     EXPECT_EQ(Rgb(again, 610, 505), 0x000000u);
+}
+
+TEST_F(GlDrawing, ScreenCaptureBeforeASwitchComesBackAsTheNextWindowsSnapshotTheRightWayUp) {
+    // The screen being left: red over its top half, blue over its bottom half.
+    std::vector<uint32_t> halves(800 * 600);
+    for (int y = 0; y < 600; ++y)
+        for (int x = 0; x < 800; ++x)
+            halves[y * 800 + x] = y < 300 ? 0xFFFF0000u : 0xFF0000FFu;
+    WriteFile("Textures/Halves.tga", TgaBytes(800, 600, halves));
+    TTexRect256 leaving(0, 0, "\\Textures\\Halves.tga", false, 256);
+    leaving.Block1 = sbTexture;
+    const TTgaImage before = Shoot({&leaving});
+    ASSERT_EQ(Rgb(before, 400, 100), 0xFF0000u);
+    Paths.Textures = Paths.Base + "\\Textures";
+    ASSERT_TRUE(CaptureScreen());
+
+    // The entering window's passage shows the capture over the whole screen.
+    TTexRect256 snapshot(0, 0, ScreenCaptureFile(), true, 256);
+    snapshot.Block1 = sbTexture;
+    const TTgaImage after = Shoot({&snapshot});
+    EXPECT_EQ(Rgb(after, 400, 100), 0xFF0000u) << "the top of the screen left stays on top";
+    EXPECT_EQ(Rgb(after, 400, 500), 0x0000FFu);
 }
 
 TEST_F(GlDrawing, BlendedQuadColourRectAndMultiRectUseTheirBlocks) {
