@@ -246,18 +246,18 @@ TArtMaster::TArtMaster() {
     int32_t country = 0, inCountry = 0;
     LevelToCountry(BoardPlayerLevel(), country, inCountry);
     Country = country;
-    Setup(BoardPlayerLevel());
+    Setup(BoardPlayerLevel(), false);
 }
 
-TArtMaster::TArtMaster(int32_t country, int32_t level) : Country(country) {
-    Setup(level);
+TArtMaster::TArtMaster(int32_t country, int32_t wonLevel) : Country(country) {
+    Setup(wonLevel, true);
 }
 
 TArtMaster::~TArtMaster() {
     if (ArtMaster == this) ArtMaster = nullptr;
 }
 
-void TArtMaster::Setup(int32_t level) {
+void TArtMaster::Setup(int32_t level, bool levelWon) {
     ArtMaster = this;
     Slices.assign(1, nullptr);
     const std::string shad = InBase(CountryArtFile(Country, "Shad"));
@@ -267,7 +267,7 @@ void TArtMaster::Setup(int32_t level) {
     } else {
         Log("TArtMaster.Create: file '" + shad + "' doesn't exists");
     }
-    LoadSlices(level);
+    LoadSlices(level, levelWon);
     SetStateInfo(
         1, [](TStateEvent) {}, cInfinitePeriod);
     SetStateInfo(2, &TArtMaster::OnShake, 180);
@@ -283,7 +283,7 @@ bool TArtMaster::ReadMaskColors() {
     return false;
 }
 
-void TArtMaster::LoadSlices(int32_t level) {
+void TArtMaster::LoadSlices(int32_t level, bool levelWon) {
     const bool colours = ReadMaskColors();
     TLevelInfo info;
     TCellGrid cells{};
@@ -310,7 +310,7 @@ void TArtMaster::LoadSlices(int32_t level) {
         if (!DirectoryExists(folder) && colours && MaskColors[i] != 0)
             MakeSliceFolder(artFolder, i, MaskColors[i], brush);
         const bool home = resumed && CurrentPlayerRec().SliceDone[i - 1];
-        const bool onBoard = i >= low && !home;
+        const bool onBoard = i >= low && !home && !levelWon;
         // A slice that could not be made is kept without pictures: the board still needs it.
         const bool made = DirectoryExists(folder);
         TSlice* s = !made     ? new TSlice(i)
@@ -340,9 +340,10 @@ TSlice* TArtMaster::Slice(int32_t number) const {
 void TArtMaster::SetPosition(float worldX, float worldY) {
     ArtLeft = WorldToPixelX(worldX) - 371;
     ArtTop = WorldToPixelY(worldY) - 141;
+    // The silhouette keeps its place under the slices, as in the game's art panel.
     if (Shadow) {
-        Shadow->SetLeft(worldX + PixelsToWorld(10));
-        Shadow->SetTop(worldY - PixelsToWorld(105));
+        Shadow->SetLeft(TableX(ArtLeft + 1));
+        Shadow->SetTop(TableY(ArtTop - 1));
     }
     for (TSlice* s : Slices)
         if (s && s->Placed) s->PutInArt(ArtLeft, ArtTop);

@@ -191,13 +191,15 @@ class TArtMaster : public TStater {
   public:
     // The artefact of the current player's country with the slices of the player's level.
     TArtMaster();
-    // The artefact of a given country and level (artefacts window, tests).
-    TArtMaster(int32_t country, int32_t level);
+    // The artefact of a country after `wonLevel` was won: its slices and every earlier one in place
+    // (the artefacts window).
+    TArtMaster(int32_t country, int32_t wonLevel);
     ~TArtMaster() override;
     const char* ClassName() const override { return "TArtMaster"; }
 
     bool ReadMaskColors();
-    void LoadSlices(int32_t level);
+    // `levelWon`: the level's own slices are home too, none waits on a board.
+    void LoadSlices(int32_t level, bool levelWon);
     // Creates board slices 1..count with no pictures (boards without artefact files).
     void SetSlices(int32_t count);
     TSlice* Slice(int32_t number) const;
@@ -217,7 +219,7 @@ class TArtMaster : public TStater {
     int32_t SlicesLeft = 0;
 
   private:
-    void Setup(int32_t level);
+    void Setup(int32_t level, bool levelWon);
     void OnShake(TStateEvent e);
     void OnBurst(TStateEvent e);
 };

@@ -198,6 +198,27 @@ TEST_F(ArtTest, SetPositionMovesTheArtefact) {
     EXPECT_EQ(Art->ArtTop, 300 - 141);
     EXPECT_FLOAT_EQ(Art->Slice(1)->X, TableX(Art->ArtLeft + 8));
     EXPECT_FALSE(Art->Slice(3)->Placed);
+    // The silhouette stays under the slices, one pixel right of and above the artefact's corner.
+    ASSERT_NE(Art->Shadow, nullptr);
+    EXPECT_FLOAT_EQ(Art->Shadow->GetLeft(), TableX(Art->ArtLeft + 1));
+    EXPECT_FLOAT_EQ(Art->Shadow->GetTop(), TableY(Art->ArtTop - 1));
+}
+
+TEST_F(ArtTest, ArtefactOfAWonLevelHasItsSlicesInPlaceAndNoneOnTheBoard) {
+    SliceLevel({5, 6, 7, 8});
+    Art = std::make_unique<TArtMaster>(1, 1);
+    EXPECT_EQ(Art->SliceCount, 8);
+    EXPECT_EQ(Art->SlicesLeft, 0);
+    Art->SetPosition(0, 0);
+    for (int k = 1; k <= 8; ++k) {
+        TSlice* s = Art->Slice(k);
+        ASSERT_NE(s, nullptr);
+        EXPECT_TRUE(s->Placed) << "slice " << k;
+        EXPECT_EQ(s->Glow1, nullptr) << "slice " << k;
+    }
+    // Slice 6 is the second block of the second row: its centre 24 pixels right of and below the corner.
+    EXPECT_FLOAT_EQ(Art->Slice(6)->X, TableX(Art->ArtLeft + 24));
+    EXPECT_FLOAT_EQ(Art->Slice(6)->Y, TableY(Art->ArtTop + 24));
 }
 
 struct TGameLinkProbe : TBoardGameLink {
