@@ -30,6 +30,9 @@ constexpr float cRevealPeriod = 360;
 // The artefact pictures hold the artefact alone: they stand where the art master assembles it, left
 // of the page's text.
 constexpr float cPictureOffsetX = -242;
+// The art master puts its silhouette's corner 142 pixels above the point it is given; the 256-pixel
+// pictures centred on the page start 128 above its centre: the art goes that much lower to meet them.
+constexpr float cArtBelowPage = 142 - 128;
 constexpr float cFlickerStep = 20;
 constexpr int32_t cButtonTop = 536;
 constexpr int32_t cButtonMargin = 40;
@@ -167,7 +170,8 @@ void TW_Artefacts::LayoutPages() {
         page.TextLabel->X = -95 * PixelSize;
         page.TextLabel->Y = y + 90 * PixelSize;
         page.TextLabel->Layout();
-        if (p == Country && Art) Art->SetPosition(0, y);
+        if (p == Country && Art)
+            Art->SetPosition(0, y - (cArtBelowPage + 0.25f) * PixelSize); // inside the pixel
     }
 }
 

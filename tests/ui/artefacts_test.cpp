@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "board/countries.h"
+#include "board/gamevis.h"
 #include "menus_fixture.h"
 #include "render/blocks.h"
 #include "render/texlabels.h"
@@ -126,6 +127,22 @@ TEST_F(ArtefactsTest, ScrollingLaysThePagesOutAgain) {
     EXPECT_FLOAT_EQ(w->Pages[1].Split->Y, ArtefactPageY(0.25f, 2, 2));
     EXPECT_NEAR(w->Pages[0].TitleLabel->X, -95 * PixelSize, 1e-4);
     EXPECT_NEAR(w->Pages[0].TextLabel->Y, ArtefactPageY(0.25f, 2, 1) + 90 * PixelSize, 1e-3);
+}
+
+TEST_F(ArtefactsTest, SlicesOfTheLevelJustWonSitInTheArtefactOverItsPictures) {
+    TW_Artefacts* w = OpenAfter(16); // Babylon, one level before its last
+    Frame();
+    ASSERT_NE(w->Art, nullptr);
+    EXPECT_EQ(w->Art->SlicesLeft, 0) << "no slice waits at a board cell, over the text";
+    // The art master's corner meets the corner of the page's artefact pictures (256 x 256 from the
+    // content tool, centred where the page puts them), however the pages are scrolled.
+    const TTexRect256* norm = w->Pages.back().Norm;
+    for (float scroll : {1.0f, 0.5f}) {
+        w->ScrollBar->SetPosition(scroll);
+        // (A scrolled page's centre may fall between two pixels.)
+        EXPECT_NEAR(w->Art->ArtLeft + 1, WorldToPixelX(norm->X) - 128, 1) << scroll;
+        EXPECT_NEAR(w->Art->ArtTop - 1, WorldToPixelY(norm->Y) - 128, 1) << scroll;
+    }
 }
 
 TEST_F(ArtefactsTest, MenuAsksAndYesSavesAndLeavesForTheMainMenu) {
