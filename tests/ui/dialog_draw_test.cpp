@@ -162,7 +162,9 @@ TEST_F(DialogDraw, ExitDialogYesQuitsAndNoCarriesOn) {
     double a[3], b[3];
     open.Mean(cYesLeft, cButtonTop, 2 * cButtonWidth, 50, a);
     after.Mean(cYesLeft, cButtonTop, 2 * cButtonWidth, 50, b);
-    EXPECT_LT(Distance(a, b), 3.0) << "the options window shows again as before the question";
+    // The options of code 12 stand over the moving menu scene, which shows a little through the
+    // panel; the dialog's buttons in this strip differ by far more.
+    EXPECT_LT(Distance(a, b), 8.0) << "the options window shows again as before the question";
 }
 
 // The options window's music bar (360 pixels from (220, 200)) dragged by script: the music volume
