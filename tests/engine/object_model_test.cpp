@@ -58,7 +58,11 @@ TEST_F(ObjectModel, SiblingMarkedDeadEarlierInListIsFreedNextFrame) {
     auto* a = root.Add(new TProbe(&Journal, "a"));
     struct TKiller : TBasic {
         TBasic* Victim = nullptr;
-        void Step() override { Victim->Dead = true; }
+        // Kills once: the victim is freed in the next frame's walk, before this step comes round again.
+        void Step() override {
+            if (Victim) Victim->Dead = true;
+            Victim = nullptr;
+        }
     };
     auto* k = root.Add(new TKiller());
     k->Victim = a;
