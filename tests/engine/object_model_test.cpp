@@ -68,9 +68,11 @@ TEST_F(ObjectModel, SiblingMarkedDeadEarlierInListIsFreedNextFrame) {
     k->Victim = a;
     root.Step();
     EXPECT_EQ(root.Count, 2); // a's turn has passed this frame
+    EXPECT_TRUE(root.Contains(a));
     root.Step();
     EXPECT_EQ(root.Count, 1);
     EXPECT_EQ(root.First, k);
+    EXPECT_FALSE(root.Contains(a)) << "a holder may ask about an object the walk has freed";
 }
 
 TEST_F(ObjectModel, MasterDeadInStepMeSkipsItsChildrenAndIsFreedWithThem) {
