@@ -187,7 +187,10 @@ void TMaster::Remove(TBasic* obj, bool keepAlive) {
 }
 
 bool TMaster::Contains(const TBasic* obj) const {
-    return obj && obj->Parent == this;
+    if (!obj) return false;
+    for (const TBasic* c = First; c; c = c->Next)
+        if (c == obj) return true;
+    return false;
 }
 
 void TMaster::BringToFront(TBasic* obj) {

@@ -95,6 +95,7 @@ public:
         return obj;
     }
     void Remove(TBasic* obj, bool keepAlive);
+    // Only compares addresses, so it may be asked about an object that has been freed meanwhile.
     bool Contains(const TBasic* obj) const;
     void BringToFront(TBasic* obj);
     void FreeChildren();

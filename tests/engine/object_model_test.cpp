@@ -58,15 +58,21 @@ TEST_F(ObjectModel, SiblingMarkedDeadEarlierInListIsFreedNextFrame) {
     auto* a = root.Add(new TProbe(&Journal, "a"));
     struct TKiller : TBasic {
         TBasic* Victim = nullptr;
-        void Step() override { Victim->Dead = true; }
+        // Kills once: the victim is freed in the next frame's walk, before this step comes round again.
+        void Step() override {
+            if (Victim) Victim->Dead = true;
+            Victim = nullptr;
+        }
     };
     auto* k = root.Add(new TKiller());
     k->Victim = a;
     root.Step();
     EXPECT_EQ(root.Count, 2); // a's turn has passed this frame
+    EXPECT_TRUE(root.Contains(a));
     root.Step();
     EXPECT_EQ(root.Count, 1);
     EXPECT_EQ(root.First, k);
+    EXPECT_FALSE(root.Contains(a)) << "a holder may ask about an object the walk has freed";
 }
 
 TEST_F(ObjectModel, MasterDeadInStepMeSkipsItsChildrenAndIsFreedWithThem) {

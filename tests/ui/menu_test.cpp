@@ -49,7 +49,7 @@ class TPlainMenu : public TW_Menu {
 class Menu : public TUiFrameTest {
   protected:
     void AwaitRelease(TButtonMaster* set) {
-        for (int i = 0; i < 100 && set->Busy(); ++i)
+        for (int i = 0; i < 100 && InScene(set) && set->Busy(); ++i)
             Frame();
     }
     int ButtonCentreX(TButtonMaster* set, int i) const {

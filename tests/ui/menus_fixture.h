@@ -60,10 +60,11 @@ class TMenusTest : public TUiFrameTest {
         return window;
     }
 
-    // Presses a button the way the keyboard does and waits for its report.
+    // Presses a button the way the keyboard does and waits for its report (the press may close the
+    // window, and the set with it).
     void PressButton(TButtonMaster* set, int index) {
         set->SetButtonPressed(index);
-        for (int i = 0; i < 60 && set->Busy(); ++i)
+        for (int i = 0; i < 60 && InScene(set) && set->Busy(); ++i)
             Frame();
         Frame();
     }

@@ -98,6 +98,15 @@ class TUiFrameTest : public ::testing::Test {
         Frame();
     }
     bool Key(uint16_t key) { return Group->KeyDown(key); }
+    // True while `obj` is still in the scene: a press that closes its window frees the window's
+    // objects within the frame, and a test must not look at them afterwards.
+    bool InScene(const TBasic* obj) const {
+        for (TBasic* o = Group->First; o;) {
+            if (o == obj) return true;
+            if (!Group->GetNext(o)) break;
+        }
+        return false;
+    }
 
     std::string LogText() const {
         std::ifstream in(Dir / "Error.log", std::ios::binary);
