@@ -147,11 +147,16 @@ std::string DataFilePath(const std::string& fileName) {
 bool LoadTgaPixels(const std::string& fileName, std::vector<uint32_t>& pixels, int32_t& width,
                    int32_t& height) {
     TTgaImage image;
-    // Texture files are stored bottom-up: reversing gives the top row first.
-    if (!LoadTgaImage(fileName, image, 1)) return false;
+    // Texture files are stored bottom-up, the screen capture top row first: its header says so.
+    if (!LoadTgaImage(fileName, image, 0)) return false;
     width = image.Width();
     height = image.Height();
     pixels = std::move(image.Data);
+    if (!image.Header.TopRowFirst())
+        for (int32_t top = 0, bottom = height - 1; top < bottom; ++top, --bottom)
+            std::swap_ranges(pixels.begin() + static_cast<ptrdiff_t>(top) * width,
+                             pixels.begin() + static_cast<ptrdiff_t>(top + 1) * width,
+                             pixels.begin() + static_cast<ptrdiff_t>(bottom) * width);
     return true;
 }
 

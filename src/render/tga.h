@@ -23,6 +23,7 @@ struct TTgaHeader {
     int32_t Width() const { return Bytes[12] | (Bytes[13] << 8); }
     int32_t Height() const { return Bytes[14] | (Bytes[15] << 8); }
     uint8_t Bits() const { return Bytes[16]; }
+    bool TopRowFirst() const { return (Bytes[17] & 0x20) != 0; } // else the bottom row comes first
     void SetSize(int32_t width, int32_t height);
 };
 

@@ -1,6 +1,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "app/screenshot.h"
 #include "render_fixture.h"
 
 namespace velmora::testing {
@@ -58,6 +59,21 @@ TEST_F(TextureStore, ThirtyTwoBitPixelsReachTheTextureUnchanged) {
     const std::vector<uint8_t> got = TextureBytes(Store->Recs[5].Texture, 5 * 4, 3, pitch);
     ASSERT_EQ(got.size(), pixels.size() * 4);
     EXPECT_EQ(std::memcmp(got.data(), pixels.data(), got.size()), 0); // top row first
+}
+
+// The screen capture is written top row first and says so in its header; the passage effect showed
+// it upside down while the loader took every file for bottom-up.
+TEST_F(TextureStore, ATopRowFirstPictureLikeTheScreenCaptureLoadsTheRightWayUp) {
+    TPixelImage capture;
+    capture.Width = 5;
+    capture.Height = 3;
+    capture.Pixels = Pattern(5, 3);
+    WriteFile("Textures/Capture.tga", EncodeTga32(capture));
+    ASSERT_TRUE(Store->CreateTex(6, "\\Textures\\Capture.tga"));
+    int pitch = 0;
+    const std::vector<uint8_t> got = TextureBytes(Store->Recs[6].Texture, 5 * 4, 3, pitch);
+    ASSERT_EQ(got.size(), capture.Pixels.size() * 4);
+    EXPECT_EQ(std::memcmp(got.data(), capture.Pixels.data(), got.size()), 0);
 }
 
 TEST_F(TextureStore, SixteenBitFormatsPackTheChannels) {
