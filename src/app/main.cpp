@@ -12,6 +12,7 @@
 #include "engine/group.h"
 #include "engine/random.h"
 #include "platform/files.h"
+#include "platform/win32.h"
 #include "play/demo.h"
 #include "settings/settings_dialog.h"
 #include "ui/menubot.h"
@@ -40,6 +41,9 @@ void ApplyTestHooks() {
     if (TestHooks.StartWindow > 0) StartWindowCode = static_cast<uint8_t>(TestHooks.StartWindow);
     if (!TestHooks.ScriptFile.empty()) LoadScript(TestHooks.ScriptFile, TestHooks.Script);
     if (!TestHooks.RecordFile.empty()) StartRecording(TestHooks.RecordFile);
+    // A scripted or bot-driven fixed-step run repeats exactly only without the desk's own input.
+    const bool driven = !TestHooks.ScriptFile.empty() || TestHooks.AutoplaySkill >= 0;
+    if (TestHooks.FixedStep && driven) IgnoreDeviceInput(TRUE);
     if (TestHooks.AutoplaySkill >= 0) {
         SetAutoplaySkill(TestHooks.AutoplaySkill);
         SeedBot(TestHooks.Seed);

@@ -296,6 +296,11 @@ BOOL SimulateMouseInput(HWND hWnd, UINT msg, int windowX, int windowY);
 BOOL SimulateFocus(HWND hWnd, BOOL gained); // arrives as WM_ACTIVATEAPP
 BOOL SimulateCloseRequest(HWND hWnd);       // the window's close button: arrives as WM_CLOSE
 
+// A run driven by a script or a bot must repeat exactly: the desk's own mouse, keys and wheel are
+// then dropped (the pointer resting over a new window moves it at a moment that depends on timing).
+// Window events and the simulated input above still arrive.
+void IgnoreDeviceInput(BOOL ignore);
+
 // ---- Windows -----------------------------------------------------------------------------------
 
 constexpr int CW_USEDEFAULT = static_cast<int>(0x80000000); // position: centred on the desktop

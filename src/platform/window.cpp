@@ -111,7 +111,29 @@ void TranslateKey(const SDL_KeyboardEvent& e) {
     Queue(w, msg, vk, lp);
 }
 
+// Simulated input carries this as its device id so that ignoring the desk's input keeps it.
+constexpr Uint32 cSimulatedDevice = 0x56454C4Du;
+bool deviceInputIgnored = false;
+
+bool FromIgnoredDevice(const SDL_Event& e) {
+    if (!deviceInputIgnored) return false;
+    switch (e.type) {
+    case SDL_KEYDOWN:
+    case SDL_KEYUP:
+    case SDL_MOUSEWHEEL:
+        return true;
+    case SDL_MOUSEMOTION:
+        return e.motion.which != cSimulatedDevice;
+    case SDL_MOUSEBUTTONDOWN:
+    case SDL_MOUSEBUTTONUP:
+        return e.button.which != cSimulatedDevice;
+    default:
+        return false;
+    }
+}
+
 void TranslateEvent(const SDL_Event& e) {
+    if (FromIgnoredDevice(e)) return;
     switch (e.type) {
     case SDL_QUIT:
         if (!windows.empty()) Queue(windows.front(), WM_CLOSE, 0, 0);
@@ -262,6 +284,7 @@ BOOL SimulateMouseInput(HWND hWnd, UINT msg, int windowX, int windowY) {
     if (msg == WM_MOUSEMOVE) {
         e.type = SDL_MOUSEMOTION;
         e.motion.windowID = id;
+        e.motion.which = cSimulatedDevice;
         e.motion.x = windowX;
         e.motion.y = windowY;
     } else {
@@ -270,6 +293,7 @@ BOOL SimulateMouseInput(HWND hWnd, UINT msg, int windowX, int windowY) {
         if (!down && msg != WM_LBUTTONUP && msg != WM_RBUTTONUP) return FALSE;
         e.type = down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP;
         e.button.windowID = id;
+        e.button.which = cSimulatedDevice;
         e.button.button = static_cast<Uint8>(left ? SDL_BUTTON_LEFT : SDL_BUTTON_RIGHT);
         e.button.state = down ? SDL_PRESSED : SDL_RELEASED;
         e.button.clicks = 1;
@@ -289,6 +313,10 @@ BOOL PushWindowEvent(HWND hWnd, Uint8 event) {
     return SDL_PushEvent(&e) == 1 ? TRUE : FALSE;
 }
 } // namespace
+
+void IgnoreDeviceInput(BOOL ignore) {
+    deviceInputIgnored = ignore != FALSE;
+}
 
 BOOL SimulateFocus(HWND hWnd, BOOL gained) {
     return PushWindowEvent(hWnd, gained ? SDL_WINDOWEVENT_FOCUS_GAINED : SDL_WINDOWEVENT_FOCUS_LOST);

@@ -725,6 +725,27 @@ TEST_F(GLDeviceTest, MouseArrivesInBackBufferPixels) {
     EXPECT_EQ(GET_Y_LPARAM(mouse[1].lParam), 10);
 }
 
+// A driven test run drops the desk's input but keeps what the test hooks give.
+TEST_F(GLDeviceTest, IgnoringTheDeviceStillLetsSimulatedInputThrough) {
+    DrainMessages();
+    received.clear();
+    IgnoreDeviceInput(TRUE);
+    ASSERT_TRUE(SimulateMouseInput(Wnd, WM_MOUSEMOVE, 30, 40));
+    ASSERT_TRUE(SimulateMouseInput(Wnd, WM_LBUTTONDOWN, 31, 41));
+    ASSERT_TRUE(SimulateMouseInput(Wnd, WM_LBUTTONUP, 31, 41));
+    ASSERT_TRUE(SimulateCloseRequest(Wnd));
+    MSG msg;
+    while (PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE))
+        DispatchMessage(&msg);
+    IgnoreDeviceInput(FALSE);
+    std::vector<UINT> got;
+    for (const MSG& m : received)
+        if (m.message == WM_MOUSEMOVE || m.message == WM_LBUTTONDOWN || m.message == WM_LBUTTONUP ||
+            m.message == WM_CLOSE)
+            got.push_back(m.message);
+    EXPECT_EQ(got, (std::vector<UINT>{WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP, WM_CLOSE}));
+}
+
 TEST_F(GLDeviceTest, FullScreenMouseIsMappedThroughTheBars) {
     D3DPRESENT_PARAMETERS full = Windowed(800, 600);
     full.Windowed = FALSE;

@@ -146,18 +146,19 @@ TEST_F(DialogDraw, HoveredDialogButtonShowsItsHighlight) {
 // Yes ends the program after the frame; No closes the dialog and the game goes on.
 TEST_F(DialogDraw, ExitDialogYesQuitsAndNoCarriesOn) {
     std::ofstream(Dir / "yes.txt") << "5 close\n10 down left 300 365\n11 up left 300 365\n";
-    ASSERT_EQ(Run("--fixed-step --windowed --start-window 12 --frames 200 --script yes.txt --screenshot "
-                  "100:late.tga"),
-              0);
+    ASSERT_EQ(
+        Run("--fixed-step --seed 3 --windowed --start-window 12 --frames 200 --script yes.txt --screenshot "
+            "100:late.tga"),
+        0);
     EXPECT_FALSE(fs::exists(Dir / "late.tga")) << "the program ended soon after the answer";
 
     // The first run's exit left its screen capture: this start fades in from it, so the question
     // comes after the passage is over.
     std::ofstream(Dir / "no.txt") << "45 close\n50 down left 500 365\n51 up left 500 365\n";
-    ASSERT_EQ(
-        Run("--fixed-step --windowed --start-window 12 --frames 200 --script no.txt --screenshot 40:open.tga"
-            " --screenshot 140:after.tga"),
-        0);
+    ASSERT_EQ(Run("--fixed-step --seed 3 --windowed --start-window 12 --frames 200 --script no.txt"
+                  " --screenshot 40:open.tga"
+                  " --screenshot 140:after.tga"),
+              0);
     TShot open, after;
     ASSERT_TRUE(ReadTga(Dir / "open.tga", open));
     ASSERT_TRUE(ReadTga(Dir / "after.tga", after));
