@@ -41,8 +41,9 @@ void ApplyTestHooks() {
     if (TestHooks.StartWindow > 0) StartWindowCode = static_cast<uint8_t>(TestHooks.StartWindow);
     if (!TestHooks.ScriptFile.empty()) LoadScript(TestHooks.ScriptFile, TestHooks.Script);
     if (!TestHooks.RecordFile.empty()) StartRecording(TestHooks.RecordFile);
-    // A scripted or bot-driven fixed-step run repeats exactly only without the desk's own input.
-    const bool driven = !TestHooks.ScriptFile.empty() || TestHooks.AutoplaySkill >= 0;
+    // A scripted, bot-driven or frame-limited fixed-step run is automated: it repeats exactly only
+    // without the desk's own input (a person recording a session gives no frame limit).
+    const bool driven = !TestHooks.ScriptFile.empty() || TestHooks.AutoplaySkill >= 0 || TestHooks.Frames > 0;
     if (TestHooks.FixedStep && driven) IgnoreDeviceInput(TRUE);
     if (TestHooks.AutoplaySkill >= 0) {
         SetAutoplaySkill(TestHooks.AutoplaySkill);
