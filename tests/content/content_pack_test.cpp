@@ -458,15 +458,42 @@ void expect_fonts_cover_texts(const fs::path& dir, const std::string& code) {
     }
 }
 
+// A line's width in a font as the labels lay it out: glyph widths side by side.
+int32_t line_width(const ItfFont& font, const std::string& line) {
+    int32_t width = 0;
+    for (char c : line) {
+        const size_t at = font.chars.find(c);
+        if (at != std::string::npos && at < font.glyphs.size()) width += font.glyphs[at].w;
+    }
+    return width;
+}
+
+// The questions' subtitles stand on one line inside the smallest panel that shows them, the
+// 440-pixel dialog, clear of its 20-pixel gilded frame.
+void expect_subtitles_fit_the_dialog(const fs::path& dir, const std::string& code) {
+    constexpr int32_t cInsideFrame = 440 - 2 * 20;
+    const ItfFont font = read_itf(dir / "Fonts" / "MenuStdButtons.itf");
+    int subtitles = 0;
+    for (auto& [key, text] : read_text_entries(dir / "Texts" / "TextResourses.txt", code)) {
+        if (key.rfind("TEXT_Subtitle_", 0) != 0) continue;
+        ++subtitles;
+        EXPECT_EQ(text.find('\n'), std::string::npos) << code << ' ' << key;
+        EXPECT_LE(line_width(font, text), cInsideFrame) << code << ' ' << key << ": \"" << text << '"';
+    }
+    EXPECT_GE(subtitles, 9) << code;
+}
+
 } // namespace
 
 TEST(ContentPack, EnglishFontsHoldEveryCharacterOfTheEnglishTexts) {
     expect_fonts_cover_texts(data_dir(), "Eng");
+    expect_subtitles_fit_the_dialog(data_dir(), "Eng");
 }
 
 // German shares Windows-1252 with English, so the same fonts must hold the German texts too.
 TEST(ContentPack, Windows1252FontsHoldEveryCharacterOfTheGermanTexts) {
     expect_fonts_cover_texts(data_dir(), "Ger");
+    expect_subtitles_fit_the_dialog(data_dir(), "Ger");
 }
 
 TEST(ContentPack, RunsAreByteIdenticalAndEachLanguageHasItsFonts) {
@@ -489,6 +516,7 @@ TEST(ContentPack, RunsAreByteIdenticalAndEachLanguageHasItsFonts) {
     }
     EXPECT_EQ(read_lines(a / "Texts" / "Language.txt").at(0), "Rus");
     expect_fonts_cover_texts(a, "Rus");
+    expect_subtitles_fit_the_dialog(a, "Rus");
     for (const auto& p : {a, b})
         fs::remove_all(p);
 }
