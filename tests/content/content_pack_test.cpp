@@ -469,16 +469,25 @@ int32_t line_width(const ItfFont& font, const std::string& line) {
 }
 
 // The questions' subtitles stand on one line inside the smallest panel that shows them, the
-// 440-pixel dialog, clear of its 20-pixel gilded frame.
-void expect_subtitles_fit_the_dialog(const fs::path& dir, const std::string& code) {
-    constexpr int32_t cInsideFrame = 440 - 2 * 20;
+// 440-pixel dialog, clear of its 20-pixel gilded frame; the options' check box captions start 102
+// pixels into the 480-pixel options panel and end before its frame.
+void expect_menu_texts_fit_their_panels(const fs::path& dir, const std::string& code) {
+    constexpr int32_t cFrame = 20;
+    constexpr int32_t cInsideDialog = 440 - 2 * cFrame;
+    constexpr int32_t cCheckBoxCaption = 480 - cFrame - 102;
+    const std::set<std::string> optionBoxes = {"TEXT_CheckBox_Fullscren", "TEXT_CheckBox_ShowHelp",
+                                               "TEXT_CheckBox_DragNDrop"};
     const ItfFont font = read_itf(dir / "Fonts" / "MenuStdButtons.itf");
     int subtitles = 0;
     for (auto& [key, text] : read_text_entries(dir / "Texts" / "TextResourses.txt", code)) {
+        if (optionBoxes.count(key) != 0) {
+            EXPECT_LE(line_width(font, text), cCheckBoxCaption)
+                << code << ' ' << key << ": \"" << text << '"';
+        }
         if (key.rfind("TEXT_Subtitle_", 0) != 0) continue;
         ++subtitles;
         EXPECT_EQ(text.find('\n'), std::string::npos) << code << ' ' << key;
-        EXPECT_LE(line_width(font, text), cInsideFrame) << code << ' ' << key << ": \"" << text << '"';
+        EXPECT_LE(line_width(font, text), cInsideDialog) << code << ' ' << key << ": \"" << text << '"';
     }
     EXPECT_GE(subtitles, 9) << code;
 }
@@ -487,13 +496,13 @@ void expect_subtitles_fit_the_dialog(const fs::path& dir, const std::string& cod
 
 TEST(ContentPack, EnglishFontsHoldEveryCharacterOfTheEnglishTexts) {
     expect_fonts_cover_texts(data_dir(), "Eng");
-    expect_subtitles_fit_the_dialog(data_dir(), "Eng");
+    expect_menu_texts_fit_their_panels(data_dir(), "Eng");
 }
 
 // German shares Windows-1252 with English, so the same fonts must hold the German texts too.
 TEST(ContentPack, Windows1252FontsHoldEveryCharacterOfTheGermanTexts) {
     expect_fonts_cover_texts(data_dir(), "Ger");
-    expect_subtitles_fit_the_dialog(data_dir(), "Ger");
+    expect_menu_texts_fit_their_panels(data_dir(), "Ger");
 }
 
 TEST(ContentPack, RunsAreByteIdenticalAndEachLanguageHasItsFonts) {
@@ -516,7 +525,7 @@ TEST(ContentPack, RunsAreByteIdenticalAndEachLanguageHasItsFonts) {
     }
     EXPECT_EQ(read_lines(a / "Texts" / "Language.txt").at(0), "Rus");
     expect_fonts_cover_texts(a, "Rus");
-    expect_subtitles_fit_the_dialog(a, "Rus");
+    expect_menu_texts_fit_their_panels(a, "Rus");
     for (const auto& p : {a, b})
         fs::remove_all(p);
 }

@@ -60,7 +60,7 @@ const std::vector<TextEntry>& ui_texts() {
         {"TEXT_Subtitle_SelectAPlayer", "Select a player first", "Сначала выберите игрока",
          "Wähle zuerst einen Spieler", 0},
         {"TEXT_CheckBox_Fullscren", "Full screen", "Полный экран", "Vollbild", 0},
-        {"TEXT_CheckBox_ShowHelp", "Show instructions before a level", "Показывать подсказки перед уровнем",
+        {"TEXT_CheckBox_ShowHelp", "Show instructions before a level", "Подсказки перед уровнем",
          "Anleitung vor jedem Level zeigen", 0},
         {"TEXT_CheckBox_DragNDrop", "Move chips by dragging", "Двигать фишки перетаскиванием",
          "Steine durch Ziehen bewegen", 0},
