@@ -468,18 +468,26 @@ int32_t line_width(const ItfFont& font, const std::string& line) {
     return width;
 }
 
-// The questions' subtitles stand on one line inside the smallest panel that shows them, the
-// 440-pixel dialog, clear of its 20-pixel gilded frame; the options' check box captions start 102
-// pixels into the 480-pixel options panel and end before its frame.
+// The questions' titles and one-line subtitles stand inside the smallest panel that shows them,
+// the 440-pixel dialog, clear of its 20-pixel gilded frame; the options' check box captions start
+// 102 pixels into the 480-pixel options panel and end before its frame.
 void expect_menu_texts_fit_their_panels(const fs::path& dir, const std::string& code) {
     constexpr int32_t cFrame = 20;
     constexpr int32_t cInsideDialog = 440 - 2 * cFrame;
     constexpr int32_t cCheckBoxCaption = 480 - cFrame - 102;
     const std::set<std::string> optionBoxes = {"TEXT_CheckBox_Fullscren", "TEXT_CheckBox_ShowHelp",
                                                "TEXT_CheckBox_DragNDrop"};
+    const std::set<std::string> questionTitles = {"TEXT_Title_ATTENTION",   "TEXT_Title_EXITGAME",
+                                                  "TEXT_Title_EXITPROGRAM", "TEXT_Title_RESTART",
+                                                  "TEXT_Title_NEWGAME",     "TEXT_Title_INVALIDNAME"};
     const ItfFont font = read_itf(dir / "Fonts" / "MenuStdButtons.itf");
+    const ItfFont titleFont = read_itf(dir / "Fonts" / "MenuTitle.itf");
     int subtitles = 0;
     for (auto& [key, text] : read_text_entries(dir / "Texts" / "TextResourses.txt", code)) {
+        if (questionTitles.count(key) != 0) {
+            EXPECT_LE(line_width(titleFont, text), cInsideDialog)
+                << code << ' ' << key << ": \"" << text << '"';
+        }
         if (optionBoxes.count(key) != 0) {
             EXPECT_LE(line_width(font, text), cCheckBoxCaption)
                 << code << ' ' << key << ": \"" << text << '"';

@@ -32,7 +32,7 @@ const std::vector<TextEntry>& ui_texts() {
         {"TEXT_Title_PLAYER", "PLAYER", "ИГРОК", "SPIELER", 0},
         {"TEXT_Title_YOURNAME", "YOUR NAME", "ВАШЕ ИМЯ", "DEIN NAME", 0},
         {"TEXT_Title_NEWGAME", "NEW GAME", "НОВАЯ ИГРА", "NEUES SPIEL", 0},
-        {"TEXT_Title_EXITGAME", "LEAVE THE DIVE", "ПРЕРВАТЬ ПОГРУЖЕНИЕ", "TAUCHGANG BEENDEN", 0},
+        {"TEXT_Title_EXITGAME", "LEAVE THE DIVE", "ВСПЛЫТЬ", "AUFTAUCHEN", 0},
         {"TEXT_Title_EXITPROGRAM", "EXIT", "ВЫХОД", "BEENDEN", 0},
         {"TEXT_Title_RESTART", "RESTART", "ЗАНОВО", "NEUSTART", 0},
         {"TEXT_Title_ATTENTION", "ATTENTION", "ВНИМАНИЕ", "ACHTUNG", 0},
