@@ -325,8 +325,9 @@ void TInteractiveMaster::OnWatch(TStateEvent e) {
 
 void TInteractiveMaster::CheckBoard() {
     if (!Net || Net->AState != asIdle || Help) return;
-    CheckMove();
-    CheckSlices();
+    // One bubble per check: a later check's bubble would close this one in the same frame, its
+    // topic marked as seen and never read. The next check, after it closes, goes on.
+    if (CheckMove() || CheckSlices()) return;
     if (!Shown(htLastSlice) && Shown(htLastSliceArmed)) {
         int32_t x = 0, y = 0;
         if (FindCell(IsSlice, true, x, y)) {
@@ -366,15 +367,15 @@ bool TInteractiveMaster::CheckMove() {
     return true;
 }
 
-void TInteractiveMaster::CheckSlices() {
-    if (Shown(htArtSlices) || !Shown(htTwoHor)) return;
+bool TInteractiveMaster::CheckSlices() {
+    if (Shown(htArtSlices) || !Shown(htTwoHor)) return false;
     TPlayerRec* rec = PlayerOrNull();
-    if (!rec || rec->Falls <= 0) return;
+    if (!rec || rec->Falls <= 0) return false;
     SetShown(htArtSlices, true);
     int32_t x = 0, y = 0;
-    if (FindCell(IsSlice, true, x, y))
-        OpenBubble("Text_IntHelp_WhatIsArtSlices", adAbove, CellPixelCentreX(x) + 20,
-                   CellPixelCentreY(y) - 20);
+    if (!FindCell(IsSlice, true, x, y)) return false;
+    OpenBubble("Text_IntHelp_WhatIsArtSlices", adAbove, CellPixelCentreX(x) + 20, CellPixelCentreY(y) - 20);
+    return true;
 }
 
 // Slices are looked for from the row above the bottom upwards (one on the bottom row is leaving);

@@ -121,7 +121,7 @@ class TInteractiveMaster : public TStater, public THelpMasterLink {
     void OnWatch(TStateEvent e);
     void OnCheck(TStateEvent e);
     bool CheckMove();
-    void CheckSlices();
+    bool CheckSlices();
     bool FindCell(bool (*match)(const TCell&), bool bottomUpFromLast, int32_t& fx, int32_t& fy) const;
     bool CheckBonuses();
 };

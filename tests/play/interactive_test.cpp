@@ -134,6 +134,30 @@ TEST_F(InteractiveTest, WallsChainsAndBonusesAreExplainedOneAtATimeAndOnlyOnce) 
     EXPECT_EQ(Help, nullptr);
 }
 
+// A new player meeting a move, a slice after a fall and a wall at once reads each in turn: no
+// bubble closes another in the frame it opened.
+TEST_F(InteractiveTest, MoveSlicesAndWallMetTogetherAreEachReadInTurn) {
+    MakeBoard(5, 5);
+    Arrange({"1 2 3 4 5", "2 s1 4 5 1", "1 1 2 1 3", "4 5 1 w 4", "5 4 5 3 2"});
+    ASSERT_EQ(Board->AState, asIdle);
+    CurrentPlayerRec().Level = 3;
+    CurrentPlayerRec().Falls = 1;
+    Master = std::make_unique<TInteractiveMaster>();
+    Run(32);
+    EXPECT_EQ(CurrentPlayerRec().HelpShown[htArtSlices], 0) << "marked as seen while another bubble stands";
+    EXPECT_EQ(CurrentPlayerRec().HelpShown[htWall], 0);
+    Run(600);
+
+    std::vector<std::string> keys;
+    for (const TSeen& s : Seen)
+        keys.push_back(s.Key);
+    EXPECT_EQ(keys, (std::vector<std::string>{"Text_IntHelp_TwoHor", "Text_IntHelp_WhatIsArtSlices",
+                                              "Text_IntHelp_WallShowed"}));
+    EXPECT_EQ(MaxOpen, 1);
+    for (const TSeen& s : Seen)
+        EXPECT_GE(s.Closed - s.Opened, 40) << s.Key << " was closed before it could be read";
+}
+
 TEST_F(InteractiveTest, APossibleMoveIsShownFirstWithItsTwoCellsGlaring) {
     MakeBoard(5, 5);
     Arrange({"1 2 3 4 5", "2 3 4 5 1", "1 1 2 1 3", "4 5 1 2 4", "5 4 5 3 2"});
