@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
-#include <cstddef>
 #include <cstring>
 
 #include "app/device.h"
@@ -64,19 +63,6 @@ std::vector<uint8_t> EncodeTga32(const TPixelImage& image) {
         out.push_back(static_cast<uint8_t>(p >> 16)); // R
         out.push_back(static_cast<uint8_t>(p >> 24)); // A
     }
-    return out;
-}
-
-std::vector<uint8_t> EncodeTextureTga32(const TPixelImage& image) {
-    const size_t row = static_cast<size_t>(std::max(image.Width, 0));
-    if (image.Height <= 0 || image.Pixels.size() != row * static_cast<size_t>(image.Height))
-        return EncodeTga32(image);
-    TPixelImage bottomUp = image;
-    for (size_t y = 0; y < static_cast<size_t>(image.Height); ++y)
-        std::copy_n(image.Pixels.begin() + static_cast<std::ptrdiff_t>((image.Height - 1 - y) * row), row,
-                    bottomUp.Pixels.begin() + static_cast<std::ptrdiff_t>(y * row));
-    std::vector<uint8_t> out = EncodeTga32(bottomUp);
-    out[17] = 0x08; // 8 alpha bits, bottom-left origin
     return out;
 }
 

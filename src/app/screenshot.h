@@ -15,9 +15,7 @@ struct TPixelImage {
 
 bool ReadBackBuffer(TPixelImage& out); // from Device; false (logged) when it cannot be read
 std::vector<uint8_t> EncodeTga32(const TPixelImage& image); // uncompressed, top-left origin
-// The same as the texture files are kept: rows bottom-up, as the texture loader reads every TGA.
-std::vector<uint8_t> EncodeTextureTga32(const TPixelImage& image);
-std::vector<uint8_t> EncodePng(const TPixelImage& image); // RGBA, stored deflate blocks
+std::vector<uint8_t> EncodePng(const TPixelImage& image);   // RGBA, stored deflate blocks
 // Writes the back buffer to a file: PNG when the name ends in ".png", else TGA.
 bool SaveScreenshot(const std::string& gamePath);
 

@@ -149,8 +149,8 @@ std::string ScreenCaptureFile() {
 bool CaptureScreen() {
     TPixelImage image;
     if (!ReadBackBuffer(image)) return false;
-    // The passage loads the capture as a texture, and texture files keep their rows bottom-up.
-    const std::vector<uint8_t> bytes = EncodeTextureTga32(image);
+    // Top row first; the header's origin bit tells the texture loader so.
+    const std::vector<uint8_t> bytes = EncodeTga32(image);
     if (!WriteWholeFile(ScreenCaptureFile(), bytes.data(), bytes.size())) {
         Log("TGroup.CaptureScreen: can't write \"" + ScreenCaptureFile() + "\"");
         return false;

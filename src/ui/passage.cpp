@@ -156,4 +156,8 @@ void TPassageEffectWindow::RemoveSnapshot() {
     Snapshot = nullptr;
 }
 
+void FadeInFromSnapshot(TMaster& window) {
+    if (FileExists(ResolvePath(ScreenCaptureFile()))) window.Add(new TPassageEffectWindow(pmFade));
+}
+
 } // namespace velmora

@@ -37,4 +37,7 @@ class TPassageEffectWindow : public TMaster {
 
 extern TPassageEffectWindow* PassageEffect;
 
+// A window the scene group opens fades in from the snapshot of the one before, when one was taken.
+void FadeInFromSnapshot(TMaster& window);
+
 } // namespace velmora

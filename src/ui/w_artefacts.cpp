@@ -11,7 +11,6 @@
 #include "board/countries.h"
 #include "board/gamevis.h"
 #include "engine/group.h"
-#include "platform/files.h"
 #include "render/blocks.h"
 #include "render/itf.h"
 #include "render/partmaster.h"
@@ -100,7 +99,7 @@ TW_Artefacts::TW_Artefacts() {
     SetStateInfo(1, &TW_Artefacts::OnIdle, cInfinitePeriod);
     SetStateInfo(2, &TW_Artefacts::OnReveal, cRevealPeriod);
     SetState(ArtefactRevealAfter(WonLevel) ? 2 : 1);
-    if (FileExists(ResolvePath(ScreenCaptureFile()))) Add(new TPassageEffectWindow(pmFade));
+    FadeInFromSnapshot(*this);
     if (SoundDepot) SoundDepot->PlayMusic(sndMusic_Map, 1, true);
 }
 

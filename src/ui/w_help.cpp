@@ -6,7 +6,6 @@
 #include "app/gamedat.h"
 #include "app/options.h"
 #include "engine/group.h"
-#include "platform/files.h"
 #include "render/blocks.h"
 #include "render/itf.h"
 #include "render/partmaster.h"
@@ -295,7 +294,7 @@ TW_Help::TW_Help(bool beforeLevel) : BeforeLevel(beforeLevel) {
     Add(new THelpWin3(cPaneLeft[2], cPaneTop[2]));
     Add(new THelpWin4(cPaneLeft[3], cPaneTop[3]));
     BringToFront(Particles);
-    if (FileExists(ResolvePath(ScreenCaptureFile()))) Add(new TPassageEffectWindow(pmFade));
+    FadeInFromSnapshot(*this);
 }
 
 TW_Help::~TW_Help() {

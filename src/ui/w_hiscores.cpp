@@ -7,7 +7,6 @@
 #include "app/options.h"
 #include "board/countries.h"
 #include "engine/group.h"
-#include "platform/files.h"
 #include "render/blocks.h"
 #include "render/itf.h"
 #include "render/texlabels.h"
@@ -70,7 +69,7 @@ TW_HiScores::TW_HiScores(bool afterGameOver) : AfterGameOver(afterGameOver) {
     CreatePanel("\\Textures\\HiScores_Panel.tga", sbTexture);
     SetTitles("TEXT_Title_HiScores", "", -cTitleInside, 0);
     CreateContent();
-    if (FileExists(ResolvePath(ScreenCaptureFile()))) Add(new TPassageEffectWindow(pmFade));
+    FadeInFromSnapshot(*this);
 }
 
 TW_HiScores::~TW_HiScores() {

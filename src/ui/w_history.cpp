@@ -8,7 +8,6 @@
 #include "app/options.h"
 #include "app/sound.h"
 #include "engine/group.h"
-#include "platform/files.h"
 #include "render/blocks.h"
 #include "render/itf.h"
 #include "render/texlabels.h"
@@ -131,7 +130,7 @@ TW_History::TW_History() {
     SetStateInfo(1, &TW_History::OnWaiting, cInfinitePeriod);
     SetStateInfo(2, &TW_History::OnTwoPanels, cTwoPanelPeriod);
     SetStateInfo(3, &TW_History::OnLarge, cLargePeriod);
-    if (FileExists(ResolvePath(ScreenCaptureFile()))) Add(new TPassageEffectWindow(pmFade));
+    FadeInFromSnapshot(*this);
     if (SoundDepot) SoundDepot->PlayMusic(sndMusic_Map, 1, true);
     if (Scene < 0) {
         Log("TW_History.Create: Invalid scene " + std::to_string(HistoryScene) + "; the campaign goes on");

@@ -10,7 +10,6 @@
 #include "app/options.h"
 #include "app/sound.h"
 #include "engine/group.h"
-#include "platform/files.h"
 #include "render/blocks.h"
 #include "render/itf.h"
 #include "render/tex.h"
@@ -50,10 +49,6 @@ std::string TwoDigits(int32_t n) {
     return text;
 }
 
-bool SnapshotWaiting() {
-    return FileExists(ResolvePath(ScreenCaptureFile()));
-}
-
 } // namespace
 
 TW_MenuMap::TW_MenuMap() {
@@ -62,7 +57,7 @@ TW_MenuMap::TW_MenuMap() {
     CreateContent();
     CreateTitles();
     CreateMarks();
-    if (SnapshotWaiting()) Add(new TPassageEffectWindow(pmFade));
+    FadeInFromSnapshot(*this);
     if (SoundDepot) SoundDepot->PlayMusic(sndMusic_Map, 1, true);
 }
 

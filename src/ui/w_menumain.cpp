@@ -6,7 +6,6 @@
 #include "app/options.h"
 #include "app/sound.h"
 #include "engine/group.h"
-#include "platform/files.h"
 #include "render/blocks.h"
 #include "render/itf.h"
 #include "render/tex.h"
@@ -52,10 +51,6 @@ TTexLabelEx* LabelAt(TMaster& owner, TIndexedTextureFont* font, const std::strin
     label->Y = TableY(py) - HalfPixel;
     label->Layout();
     return label;
-}
-
-bool SnapshotWaiting() {
-    return FileExists(ResolvePath(ScreenCaptureFile()));
 }
 
 } // namespace
@@ -106,7 +101,7 @@ TW_MenuMain::TW_MenuMain() {
     SetTitles("TEXT_Title_MENU", "", -cTitleInside, 0);
     CreateContent();
     RefreshNameLabel();
-    if (SnapshotWaiting()) Add(new TPassageEffectWindow(pmFade));
+    FadeInFromSnapshot(*this);
     if (SoundDepot) SoundDepot->PlayMusic(sndMusic_Menu, 1, true);
     SeenInput = PlayerInput;
 }

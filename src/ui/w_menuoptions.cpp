@@ -4,7 +4,6 @@
 #include "app/gamedat.h"
 #include "app/sound.h"
 #include "engine/group.h"
-#include "platform/files.h"
 #include "ui/menuback.h"
 #include "ui/passage.h"
 #include "ui/wincontrols.h"
@@ -35,7 +34,7 @@ TW_MenuOptions::TW_MenuOptions(bool ownWindow) : OwnWindow(ownWindow) {
     CreateContent();
     AfterContent();
     if (!OwnWindow) return;
-    if (FileExists(ResolvePath(ScreenCaptureFile()))) Add(new TPassageEffectWindow(pmFade));
+    FadeInFromSnapshot(*this);
     if (SoundDepot) SoundDepot->PlayMusic(sndMusic_Menu, 1, true);
 }
 

@@ -8,7 +8,6 @@
 #include "app/options.h"
 #include "app/sound.h"
 #include "engine/group.h"
-#include "platform/files.h"
 #include "render/blocks.h"
 #include "render/itf.h"
 #include "render/tex.h"
@@ -60,7 +59,7 @@ TW_MenuPlayer::TW_MenuPlayer(bool startMode, bool ownWindow) : StartMode(startMo
     CreateContent();
     Rebuild();
     if (!OwnWindow) return;
-    if (FileExists(ResolvePath(ScreenCaptureFile()))) Add(new TPassageEffectWindow(pmFade));
+    FadeInFromSnapshot(*this);
     if (SoundDepot) SoundDepot->PlayMusic(sndMusic_Menu, 1, true);
 }
 

@@ -24,7 +24,7 @@ class Passage : public TUiFrameTest {
         image.Width = 800;
         image.Height = 600;
         image.Pixels.assign(800 * 600, 0xFF336699u);
-        const auto bytes = EncodeTextureTga32(image);
+        const auto bytes = EncodeTga32(image);
         ASSERT_TRUE(WriteWholeFile(ScreenCaptureFile(), bytes.data(), bytes.size()));
         HistoryScene = 0;
     }
@@ -80,7 +80,7 @@ TEST_F(Passage, SlideMovesTheSnapshotOffInItsDirection) {
         EXPECT_NEAR(FramesUntilGone(e), 25, 1);
         // The next effect needs its snapshot again.
         TPixelImage image{800, 600, std::vector<uint32_t>(800 * 600, 0xFF000000u)};
-        const auto bytes = EncodeTextureTga32(image);
+        const auto bytes = EncodeTga32(image);
         WriteWholeFile(ScreenCaptureFile(), bytes.data(), bytes.size());
     }
 }
