@@ -10,34 +10,23 @@
 #include <string>
 #include <vector>
 
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include "app/gamedat.h"
+#include "e2e_support.h"
 
 namespace fs = std::filesystem;
 using namespace velmora;
+using namespace velmora::e2e;
 
 namespace {
 
 constexpr int cGameWindow = 4;
 
-// Screenshots stay in the build folder as artefacts of the run.
-fs::path ArtefactDir() {
-    const fs::path dir = fs::path(VELMORA_DATA_DIR).parent_path() / "e2e-artefacts";
-    fs::create_directories(dir);
-    return dir;
-}
-
-std::string ReadBytes(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
 class Autoplay : public ::testing::Test {
   protected:
     void SetUp() override {
-        if (!fs::exists(fs::path(VELMORA_DATA_DIR) / "Levels" / "Countries.txt"))
+        if (!DataFolderBuilt())
             GTEST_SKIP() << "no data folder at " << VELMORA_DATA_DIR << " (build content_data)";
         Root = fs::temp_directory_path() / ("velmora_autoplay_" + std::to_string(::getpid()));
         fs::remove_all(Root);
@@ -60,31 +49,13 @@ class Autoplay : public ::testing::Test {
         ClearPlayer(1);
         GameDat.Players[0].Name.Set("Bot");
         GameDat.Players[0].Level = 1;
-        const TGameDat* dat = &GameDat;
-        std::vector<uint8_t> bytes(cGameDatSize);
-        GameDatToBytes(*dat, bytes.data());
-        fs::create_directories(dir / "PlayerData");
-        std::ofstream(dir / "PlayerData" / "Game.dat", std::ios::binary)
-            .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+        WriteGameDat(dir, GameDat);
         return dir;
     }
 
     // Only the frames whose pictures are taken are drawn: the game steps the same either way.
     int Run(const fs::path& dir, const std::string& args) {
-        const std::string cmd = "cd '" + dir.string() +
-                                "' && SDL_AUDIODRIVER=dummy VELMORA_MSGBOX_ANSWER=1 timeout 300 '" +
-                                std::string(VELMORA_BINARY) + "' --windowed --fixed-step --draw-shots-only " +
-                                args + " > run.out 2>&1";
-        const int status = std::system(cmd.c_str());
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    }
-
-    static TGameDat ReadGameDat(const fs::path& dir) {
-        const std::string bytes = ReadBytes(dir / "PlayerData" / "Game.dat");
-        TGameDat dat{};
-        if (bytes.size() == static_cast<size_t>(cGameDatSize))
-            GameDatFromBytes(reinterpret_cast<const uint8_t*>(bytes.data()), dat);
-        return dat;
+        return RunGame(dir, "--windowed --fixed-step --draw-shots-only " + args, 300);
     }
 
     fs::path Root;

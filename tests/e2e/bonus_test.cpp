@@ -13,13 +13,14 @@
 #include <string>
 #include <vector>
 
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include "app/gamedat.h"
+#include "e2e_support.h"
 
 namespace fs = std::filesystem;
 using namespace velmora;
+using namespace velmora::e2e;
 
 namespace {
 
@@ -55,19 +56,6 @@ struct TPress {
     int Frame, X, Y;
 };
 
-std::string ReadBytes(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-std::vector<std::string> ReadLines(const fs::path& file) {
-    std::ifstream in(file);
-    std::vector<std::string> lines;
-    for (std::string l; std::getline(in, l);)
-        lines.push_back(l);
-    return lines;
-}
-
 int LineFrame(const std::string& line) {
     return line.empty() || line[0] == '#' ? 0 : std::atoi(line.c_str());
 }
@@ -92,13 +80,9 @@ std::vector<size_t> PressesIn(const std::vector<TPress>& presses, const TRect& r
     return out;
 }
 
-int RunGame(const fs::path& dir, const std::string& args) {
-    const std::string cmd =
-        "cd '" + dir.string() + "' && SDL_AUDIODRIVER=dummy VELMORA_MSGBOX_ANSWER=1 timeout 120 '" +
-        std::string(VELMORA_BINARY) + "' --windowed --fixed-step --draw-shots-only --screens screens " +
-        args + " > run.out 2>&1";
-    const int status = std::system(cmd.c_str());
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+// Only the frames whose pictures are taken are drawn, and each screen is pictured.
+int RunBonusGame(const fs::path& dir, const std::string& args) {
+    return RunGame(dir, "--windowed --fixed-step --draw-shots-only --screens screens " + args);
 }
 
 class BonusUse : public ::testing::Test {
@@ -106,7 +90,7 @@ class BonusUse : public ::testing::Test {
     // One data folder for the suite, with the pinned level, in which the resource creator has done
     // its work once: the runs then start on the level and still find every derived picture.
     static void SetUpTestSuite() {
-        if (!fs::exists(fs::path(VELMORA_DATA_DIR) / "Levels" / "Countries.txt")) return;
+        if (!DataFolderBuilt()) return;
         Prepared = fs::temp_directory_path() / ("velmora_bonus_" + std::to_string(::getpid()) + "_base");
         fs::remove_all(Prepared);
         fs::copy(VELMORA_DATA_DIR, Prepared, fs::copy_options::recursive);
@@ -114,7 +98,7 @@ class BonusUse : public ::testing::Test {
             fs::remove(Prepared / f);
         std::ofstream(Prepared / "Options.txt") << "Windowed 1\nWidth 800\nHeight 600\nSoundEnabled 0\n";
         std::ofstream(Prepared / "Levels" / "Greece" / "01.map") << cPinnedLevel;
-        PreparedRun = RunGame(Prepared, "--frames 3000 --quit-after-screens 2");
+        PreparedRun = RunBonusGame(Prepared, "--frames 3000 --quit-after-screens 2");
         fs::remove_all(Prepared / "screens");
         fs::remove(Prepared / "Error.log");
         fs::remove(Prepared / "PlayerData" / "Game.dat");
@@ -156,45 +140,11 @@ class BonusUse : public ::testing::Test {
         p.Name.Set("Bot");
         p.Level = 1;
         p.BonusCount[code - 1] = count;
-        std::vector<uint8_t> bytes(cGameDatSize);
-        GameDatToBytes(GameDat, bytes.data());
-        fs::create_directories(dir / "PlayerData");
-        std::ofstream(dir / "PlayerData" / "Game.dat", std::ios::binary)
-            .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    }
-
-    static TGameDat ReadGameDat(const fs::path& dir) {
-        const std::string bytes = ReadBytes(dir / "PlayerData" / "Game.dat");
-        TGameDat dat{};
-        if (bytes.size() == static_cast<size_t>(cGameDatSize))
-            GameDatFromBytes(reinterpret_cast<const uint8_t*>(bytes.data()), dat);
-        return dat;
-    }
-
-    // Window classes in the order the player saw them ("01_TW_Game.png" -> "TW_Game").
-    static std::vector<std::string> Screens(const fs::path& dir) {
-        std::vector<std::string> names;
-        if (!fs::exists(dir / "screens")) return names;
-        for (const auto& e : fs::directory_iterator(dir / "screens"))
-            names.push_back(e.path().filename().string());
-        std::sort(names.begin(), names.end());
-        for (std::string& n : names)
-            n = n.substr(n.find('_') + 1, n.size() - n.find('_') - 5);
-        return names;
-    }
-
-    // What the game logged once its start-up was over.
-    static std::vector<std::string> LogAfterStartUp(const fs::path& dir) {
-        const std::vector<std::string> lines = ReadLines(dir / "Error.log");
-        const auto end = std::find(lines.begin(), lines.end(), "TD3DApplication.Create_: <<-----end");
-        if (end == lines.end()) return {"(no end of the start-up in the log)"};
-        std::vector<std::string> out(end + 1, lines.end());
-        out.erase(std::remove(out.begin(), out.end(), std::string()), out.end());
-        return out;
+        WriteGameDat(dir, GameDat);
     }
 
     void KeepPictures(const fs::path& dir) const {
-        const fs::path keep = fs::path(VELMORA_DATA_DIR).parent_path() / "e2e-artefacts" /
+        const fs::path keep = ArtefactDir() /
                               ::testing::UnitTest::GetInstance()->current_test_info()->name() /
                               dir.filename().string().substr(Prepared.filename().string().size() + 1);
         fs::remove_all(keep);
@@ -211,8 +161,8 @@ class BonusUse : public ::testing::Test {
 
     // The bot plays the pinned level from the level window on until the statistics show.
     static int PlayByBot(const fs::path& dir) {
-        return RunGame(dir, "--seed 4 --autoplay --start-window " + std::to_string(cGameWindow) +
-                                " --record rec.txt --frames 9000 --quit-after-screens 2");
+        return RunBonusGame(dir, "--seed 4 --autoplay --start-window " + std::to_string(cGameWindow) +
+                                     " --record rec.txt --frames 9000 --quit-after-screens 2");
     }
     // The same session from a script, with pictures at the given frames.
     static int Replay(const fs::path& dir, const std::string& script, const std::vector<int>& shots) {
@@ -220,7 +170,7 @@ class BonusUse : public ::testing::Test {
                            " --frames 9000 --quit-after-screens 2";
         for (int f : shots)
             args += " --screenshot " + std::to_string(f) + ":frame" + std::to_string(f) + ".png";
-        return RunGame(dir, args);
+        return RunBonusGame(dir, args);
     }
 
     void ExpectWonLevel(const fs::path& dir) const {

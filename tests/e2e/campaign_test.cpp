@@ -15,30 +15,16 @@
 #include <string>
 #include <vector>
 
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include "app/gamedat.h"
+#include "e2e_support.h"
 
 namespace fs = std::filesystem;
 using namespace velmora;
+using namespace velmora::e2e;
 
 namespace {
-
-std::vector<std::string> ReadLines(const fs::path& file) {
-    std::ifstream in(file);
-    std::vector<std::string> lines;
-    for (std::string l; std::getline(in, l);) {
-        if (!l.empty() && l.back() == '\r') l.pop_back();
-        lines.push_back(l);
-    }
-    return lines;
-}
-
-std::string ReadBytes(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 // ---- pictures ----------------------------------------------------------------------------------
 
@@ -143,12 +129,10 @@ void RemoveDerivedFiles(const fs::path& dir) {
 
 // ---- the fixture -------------------------------------------------------------------------------
 
-constexpr const char* cStartUpEnd = "TD3DApplication.Create_: <<-----end";
-
 class Campaign : public ::testing::Test {
   protected:
     void SetUp() override {
-        if (!fs::exists(fs::path(VELMORA_DATA_DIR) / "Levels" / "Countries.txt"))
+        if (!DataFolderBuilt())
             GTEST_SKIP() << "no data folder at " << VELMORA_DATA_DIR << " (build content_data)";
         Dir = fs::temp_directory_path() / ("velmora_campaign_" + std::to_string(::getpid()));
         fs::remove_all(Dir);
@@ -168,26 +152,11 @@ class Campaign : public ::testing::Test {
     // The bot plays; only the frames whose pictures are taken are drawn.
     int Run(const std::string& args) { return RunIn(Dir, "--autoplay " + args); }
     int RunIn(const fs::path& dir, const std::string& args) {
-        const std::string cmd =
-            "cd '" + dir.string() + "' && SDL_AUDIODRIVER=dummy VELMORA_MSGBOX_ANSWER=1 timeout 120 '" +
-            std::string(VELMORA_BINARY) + "' --windowed --fixed-step --draw-shots-only --screens screens " +
-            args + " > run.out 2>&1";
-        const int status = std::system(cmd.c_str());
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        return RunGame(dir, "--windowed --fixed-step --draw-shots-only --screens screens " + args);
     }
 
     // Window classes in the order the player saw them ("03_TW_MenuMain.png" -> "TW_MenuMain").
-    std::vector<std::string> Screens() const { return ScreensIn(Dir); }
-    static std::vector<std::string> ScreensIn(const fs::path& dir) {
-        std::vector<std::string> names;
-        if (!fs::exists(dir / "screens")) return names;
-        for (const auto& e : fs::directory_iterator(dir / "screens"))
-            names.push_back(e.path().filename().string());
-        std::sort(names.begin(), names.end());
-        for (std::string& n : names)
-            n = n.substr(n.find('_') + 1, n.size() - n.find('_') - 5);
-        return names;
-    }
+    std::vector<std::string> Screens() const { return e2e::Screens(Dir); }
     fs::path Picture(const std::string& suffix) const {
         for (const auto& e : fs::directory_iterator(Dir / "screens"))
             if (e.path().filename().string().ends_with(suffix)) return e.path();
@@ -196,7 +165,7 @@ class Campaign : public ::testing::Test {
     void KeepPictures() const {
         if (!fs::exists(Dir / "screens")) return;
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        const fs::path keep = fs::path(VELMORA_DATA_DIR).parent_path() / "e2e-artefacts" / info->name();
+        const fs::path keep = ArtefactDir() / info->name();
         fs::remove_all(keep);
         fs::create_directories(keep);
         for (const auto& e : fs::directory_iterator(Dir / "screens"))
@@ -223,30 +192,9 @@ class Campaign : public ::testing::Test {
         }
         return out;
     }
-    // What the game logged once its start-up was over.
-    std::vector<std::string> LogAfterStartUp() const {
-        const std::vector<std::string> lines = ReadLines(Dir / "Error.log");
-        const auto end = std::find(lines.begin(), lines.end(), cStartUpEnd);
-        if (end == lines.end()) return {"(no end of the start-up in the log)"};
-        std::vector<std::string> out(end + 1, lines.end());
-        out.erase(std::remove(out.begin(), out.end(), std::string()), out.end());
-        return out;
-    }
-
-    TGameDat ReadGameDat() const {
-        const std::string bytes = ReadBytes(Dir / "PlayerData" / "Game.dat");
-        TGameDat dat{};
-        if (bytes.size() == static_cast<size_t>(cGameDatSize))
-            GameDatFromBytes(reinterpret_cast<const uint8_t*>(bytes.data()), dat);
-        return dat;
-    }
-    void WriteGameDat(const TGameDat& dat) const {
-        std::vector<uint8_t> bytes(cGameDatSize);
-        GameDatToBytes(dat, bytes.data());
-        fs::create_directories(Dir / "PlayerData");
-        std::ofstream(Dir / "PlayerData" / "Game.dat", std::ios::binary)
-            .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    }
+    std::vector<std::string> LogAfterStartUp() const { return e2e::LogAfterStartUp(Dir); }
+    TGameDat ReadGameDat() const { return e2e::ReadGameDat(Dir); }
+    void WriteGameDat(const TGameDat& dat) const { e2e::WriteGameDat(Dir, dat); }
     // The level file's "Time" line set to `seconds`.
     void SetLevelTime(const std::string& file, int seconds) const {
         std::vector<std::string> lines = ReadLines(Dir / "Levels" / file);
@@ -380,7 +328,7 @@ TEST_F(Campaign, MenusAndLevelPlayedByTheBotReplayFromTheRecordingToTheSameGameD
     EXPECT_TRUE(original == replayed) << "the replay's player data differs";
     const std::vector<std::string> screens = Screens();
     EXPECT_GE(screens.size(), 9u) << "the run reached the level";
-    EXPECT_EQ(ScreensIn(replay), screens);
+    EXPECT_EQ(e2e::Screens(replay), screens);
 }
 
 } // namespace

@@ -10,13 +10,14 @@
 #include <string>
 #include <vector>
 
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include "app/gamedat.h"
+#include "e2e_support.h"
 
 namespace fs = std::filesystem;
 using namespace velmora;
+using namespace velmora::e2e;
 
 namespace {
 
@@ -26,17 +27,6 @@ constexpr int cDemoShot = 4150;   // intro and drop-in are over: the bot plays
 constexpr int cClick = 4300;      // the player's click
 constexpr int cMenuShot = 4400;   // the menu's passage effect has faded
 constexpr int cFrames = cMenuShot + 10;
-
-fs::path ArtefactDir() {
-    const fs::path dir = fs::path(VELMORA_DATA_DIR).parent_path() / "e2e-artefacts";
-    fs::create_directories(dir);
-    return dir;
-}
-
-std::string ReadBytes(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 // A 32-bit top-left TGA as the game writes it.
 struct TShot {
@@ -68,7 +58,7 @@ double MeanDifference(const TShot& a, const TShot& b, int left, int top, int rig
 class IdleDemoRun : public ::testing::Test {
   protected:
     void SetUp() override {
-        if (!fs::exists(fs::path(VELMORA_DATA_DIR) / "Levels" / "Countries.txt"))
+        if (!DataFolderBuilt())
             GTEST_SKIP() << "no data folder at " << VELMORA_DATA_DIR << " (build content_data)";
         Dir = fs::temp_directory_path() / ("velmora_idle_demo_" + std::to_string(::getpid()));
         fs::remove_all(Dir);
@@ -80,13 +70,7 @@ class IdleDemoRun : public ::testing::Test {
         if (!Dir.empty()) fs::remove_all(Dir);
     }
 
-    int Run(const std::string& args) {
-        const std::string cmd =
-            "cd '" + Dir.string() + "' && SDL_AUDIODRIVER=dummy VELMORA_MSGBOX_ANSWER=1 timeout 120 '" +
-            std::string(VELMORA_BINARY) + "' --windowed --fixed-step " + args + " > run.out 2>&1";
-        const int status = std::system(cmd.c_str());
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    }
+    int Run(const std::string& args) { return RunGame(Dir, "--windowed --fixed-step " + args); }
 
     // A player well into the campaign, with a score, stored bonuses and a changed high-score table.
     void WritePlayerData() {
@@ -104,11 +88,7 @@ class IdleDemoRun : public ::testing::Test {
         p.TotalChips = 300;
         p.HelpShown[0] = 1;
         InsertHiScore("Idler", 3, 60500);
-        std::vector<uint8_t> bytes(cGameDatSize);
-        GameDatToBytes(GameDat, bytes.data());
-        fs::create_directories(Dir / "PlayerData");
-        std::ofstream(Dir / "PlayerData" / "Game.dat", std::ios::binary)
-            .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+        WriteGameDat(Dir, GameDat);
     }
 
     std::string LogLine(const std::string& start) const {

@@ -6,8 +6,9 @@
 #include <string>
 #include <vector>
 
-#include <sys/wait.h>
 #include <unistd.h>
+
+#include "e2e_support.h"
 
 namespace fs = std::filesystem;
 
@@ -22,13 +23,7 @@ class StartUp : public ::testing::Test {
         fs::create_directories(Dir);
     }
     void TearDown() override { fs::remove_all(Dir); }
-    int Run(const std::string& args) {
-        const std::string cmd = "cd '" + Dir.string() +
-                                "' && SDL_AUDIODRIVER=dummy VELMORA_MSGBOX_ANSWER=1 timeout 120 '" +
-                                std::string(VELMORA_BINARY) + "' " + args + " > run.out 2>&1";
-        const int status = std::system(cmd.c_str());
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    }
+    int Run(const std::string& args) { return velmora::e2e::RunGame(Dir, args); }
     std::vector<std::string> Log() {
         std::ifstream in(Dir / "Error.log");
         std::vector<std::string> lines;
