@@ -52,6 +52,13 @@ Level read_level(const fs::path& p) {
     return l;
 }
 
+// "01.map" ... : the file of a country's i-th level.
+std::string level_file_name(int i) {
+    char name[16];
+    std::snprintf(name, sizeof name, "%02d.map", i);
+    return name;
+}
+
 struct CountryRow {
     std::string folder;
     int levels = 0;
@@ -104,8 +111,7 @@ TEST(ContentCampaign, EveryLevelIsAPlayableBoard) {
     for (const auto& c : read_countries()) {
         for (int i = 1; i <= c.levels; ++i) {
             ++global;
-            char name[16];
-            std::snprintf(name, sizeof name, "%02d.map", i);
+            const std::string name = level_file_name(i);
             const Level l = read_level(data_dir() / "Levels" / c.folder / name);
             SCOPED_TRACE(c.folder + "/" + name);
             ASSERT_GE(l.width, 3);
@@ -162,8 +168,7 @@ TEST(ContentCampaign, EachCountrysLevelsBringDownEverySliceOfItsArtefact) {
         std::set<int> covered;
         int previousMax = 0;
         for (int i = 1; i <= c.levels; ++i) {
-            char name[16];
-            std::snprintf(name, sizeof name, "%02d.map", i);
+            const std::string name = level_file_name(i);
             const Level l = read_level(data_dir() / "Levels" / c.folder / name);
             int lo = 1 << 30, hi = 0;
             for (int y = 0; y < l.height; ++y)
@@ -190,8 +195,7 @@ TEST(ContentCampaign, GameReadersLoadTheCountriesAndEveryLevel) {
     for (int c = 1; c <= table.CountryCount; ++c) {
         for (int i = 1; i <= table.LevelCount[c]; ++i) {
             ++levels;
-            char name[16];
-            std::snprintf(name, sizeof name, "%02d.map", i);
+            const std::string name = level_file_name(i);
             velmora::TLevelInfo info;
             auto cells = std::make_unique<velmora::TCellGrid>();
             ASSERT_TRUE(velmora::ReadLevelFileFrom(
@@ -302,8 +306,7 @@ TEST(ContentCampaign, EveryLevelDealsABoardWithAtLeastTwoMoves) {
     ASSERT_TRUE(velmora::ReadCountriesFrom((data_dir() / "Levels" / "Countries.txt").string(), table));
     for (int c = 1; c <= table.CountryCount; ++c) {
         for (int i = 1; i <= table.LevelCount[c]; ++i) {
-            char name[16];
-            std::snprintf(name, sizeof name, "%02d.map", i);
+            const std::string name = level_file_name(i);
             const std::string path = (data_dir() / "Levels" / table.CountryNames[c] / name).string();
             // the board deals twice over the same cells and retries until two moves exist; a fair
             // level succeeds within a few deals
@@ -329,8 +332,7 @@ TEST(ContentCampaign, ObstaclesKeepClearOfTheSlicesWays) {
     for (const auto& c : read_countries()) {
         for (int i = 1; i <= c.levels; ++i) {
             ++global;
-            char name[16];
-            std::snprintf(name, sizeof name, "%02d.map", i);
+            const std::string name = level_file_name(i);
             const Level l = read_level(data_dir() / "Levels" / c.folder / name);
             SCOPED_TRACE(c.folder + "/" + name);
             std::set<int> sliceColumns;
