@@ -46,7 +46,8 @@ std::string HomeFolder() {
 // The XDG rule: a relative value is invalid and ignored.
 std::string XdgFolder(const char* variable, const std::string& defaultUnderHome) {
     const std::string value = EnvOr(variable, "");
-    const fs::path base = !value.empty() && value[0] == '/' ? fs::path(value) : fs::path(HomeFolder()) / defaultUnderHome;
+    const fs::path base =
+        !value.empty() && value[0] == '/' ? fs::path(value) : fs::path(HomeFolder()) / defaultUnderHome;
     return (base / "velmora").lexically_normal().string();
 }
 
@@ -93,8 +94,9 @@ void UseUserFolders(const std::string& dataFolder, const TUserFolders& user) {
 
 std::string DescribeDataFolders(const TDataFolder& data, const TUserFolders& user) {
     if (!data.Installed) return "Project: portable run, data and player files in '" + data.Folder + "'";
-    return "Project: installed data '" + data.Folder + "'; options in '" + user.Config + "', player data in '" +
-           user.Data + "', log in '" + user.State + "', derived pictures in '" + user.Cache + "'";
+    return "Project: installed data '" + data.Folder + "'; options in '" + user.Config +
+           "', player data in '" + user.Data + "', log in '" + user.State + "', derived pictures in '" +
+           user.Cache + "'";
 }
 
 } // namespace velmora

@@ -26,7 +26,9 @@ struct TDataFolder {
 // exactly when that folder is the current directory, otherwise installed. Permissions play no part.
 TDataFolder ChooseDataFolder(const TDataFolderClues& clues);
 TDataFolderClues DataFolderCluesOfProcess();
-inline TDataFolder FindDataFolder() { return ChooseDataFolder(DataFolderCluesOfProcess()); }
+inline TDataFolder FindDataFolder() {
+    return ChooseDataFolder(DataFolderCluesOfProcess());
+}
 
 // The player's folders, each ending in "velmora": $XDG_CONFIG_HOME (~/.config), $XDG_DATA_HOME
 // (~/.local/share), $XDG_STATE_HOME (~/.local/state), $XDG_CACHE_HOME (~/.cache). A variable that is

@@ -166,7 +166,8 @@ static void TellSaveFailed() {
     told = true;
     const std::string text = "Your progress could not be saved to\n" + file + "\n(" + reason +
                              ").\n\nThe game goes on, but what you play now is lost when you quit. "
-                             "Details are in " + LogFile() + ".";
+                             "Details are in " +
+                             LogFile() + ".";
     MessageBox(nullptr, text.c_str(), "Velmora", MB_OK | MB_ICONWARNING);
 }
 

@@ -112,13 +112,16 @@ std::string ResolvePath(const std::string& gamePath) {
 void AddWriteOverlay(const std::string& from, const std::string& to) {
     std::error_code ec;
     std::vector<TWriteOverlay>& overlays = WriteOverlays();
-    overlays.push_back({fs::absolute(ResolveCase(from), ec).lexically_normal(), fs::path(to).lexically_normal()});
+    overlays.push_back(
+        {fs::absolute(ResolveCase(from), ec).lexically_normal(), fs::path(to).lexically_normal()});
     std::stable_sort(overlays.begin(), overlays.end(), [](const TWriteOverlay& a, const TWriteOverlay& b) {
         return a.From.native().size() > b.From.native().size();
     });
 }
 
-void ClearWriteOverlays() { WriteOverlays().clear(); }
+void ClearWriteOverlays() {
+    WriteOverlays().clear();
+}
 
 // A write goes to the overlay's copy, whose folder may not exist yet; elsewhere nothing is made.
 static std::string WritePath(const std::string& gamePath, bool makeParents) {
@@ -130,9 +133,13 @@ static std::string WritePath(const std::string& gamePath, bool makeParents) {
     return copy.string();
 }
 
-std::string ResolveWritePath(const std::string& gamePath) { return WritePath(gamePath, true); }
+std::string ResolveWritePath(const std::string& gamePath) {
+    return WritePath(gamePath, true);
+}
 
-std::string LastWriteError() { return LastWriteFailure; }
+std::string LastWriteError() {
+    return LastWriteFailure;
+}
 
 bool FileExists(const std::string& gamePath) {
     std::error_code ec;
@@ -238,15 +245,21 @@ bool AppendToFile(const std::string& gamePath, const std::string& text) {
 
 std::vector<std::string> ListFiles(const std::string& gameFolder, const std::string& extension) {
     std::vector<std::string> names;
-    std::error_code ec;
-    for (fs::directory_iterator it(ResolvePath(gameFolder), ec), end; !ec && it != end; it.increment(ec)) {
-        if (!it->is_regular_file(ec)) continue;
-        const std::string name = it->path().filename().string();
-        if (extension.empty() || (name.size() >= extension.size() &&
-                                  EqualNoCase(name.substr(name.size() - extension.size()), extension)))
-            names.push_back(name);
+    // An overlaid folder shows the files of both: the installed ones and those the player's runs made.
+    const std::string onDisk = ResolveCase(gameFolder);
+    for (const fs::path& folder : {fs::path(onDisk), OverlayCopy(onDisk)}) {
+        std::error_code ec;
+        if (folder.empty()) continue;
+        for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+            if (!it->is_regular_file(ec)) continue;
+            const std::string name = it->path().filename().string();
+            if (extension.empty() || (name.size() >= extension.size() &&
+                                      EqualNoCase(name.substr(name.size() - extension.size()), extension)))
+                names.push_back(name);
+        }
     }
     std::sort(names.begin(), names.end());
+    names.erase(std::unique(names.begin(), names.end()), names.end());
     return names;
 }
 

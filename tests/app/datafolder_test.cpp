@@ -105,7 +105,7 @@ TEST(UserFolders, XdgVariablesWithTheirDefaultsUnderHome) {
         env.Keep(v);
     setenv("HOME", "/home/player", 1);
     setenv("XDG_CONFIG_HOME", "/elsewhere/config", 1);
-    setenv("XDG_DATA_HOME", "", 1);           // empty: the default
+    setenv("XDG_DATA_HOME", "", 1);                // empty: the default
     setenv("XDG_STATE_HOME", "relative/state", 1); // not absolute: ignored
     unsetenv("XDG_CACHE_HOME");
     const TUserFolders u = UserFoldersOfProcess();

@@ -303,7 +303,8 @@ TEST_F(GameDatTest, SaveCreatesThePlayerFolderAndReportsWhenItCannot) {
     Folder.Write("PlayerData", "a file where the folder should be");
     EXPECT_FALSE(SaveGameDat());
     const std::string file = (Folder.Dir / "PlayerData" / "Game.dat").string();
-    EXPECT_NE(Folder.LogText().find("Cann't save data to \"" + file + "\": Not a directory"), std::string::npos)
+    EXPECT_NE(Folder.LogText().find("Cann't save data to \"" + file + "\": Not a directory"),
+              std::string::npos)
         << Folder.LogText();
 }
 

@@ -7,6 +7,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <vector>
 
 #include "platform/files.h"
 
@@ -94,6 +95,8 @@ TEST_F(WriteOverlay, ReadsFindThePlayersCopyFirstThenTheInstalledData) {
     EXPECT_TRUE(FileExists(Game("textures\\glares1.tga")));
     ASSERT_TRUE(ReadWholeFile(Game("Textures\\Chips.tga"), text)); // not in the player's folder
     EXPECT_EQ(text, "shipped chips");
+
+    EXPECT_EQ(ListFiles(Game("Textures"), ".tga"), (std::vector<std::string>{"Chips.tga", "Glares1.tga"}));
 
     // Deleting removes the player's copy only; the shipped file shows through again.
     EXPECT_TRUE(DeleteFile(Game("Options.txt")));

@@ -32,11 +32,12 @@ void draw_gem(cairo_t* cr, double cx, double cy, double r, const GemLook& g) {
         cairo_line_to(cr, cx + r * std::cos(a), cy + r * std::sin(a));
     }
     cairo_close_path(cr);
-    cairo_pattern_t* body = cairo_pattern_create_radial(cx - r * 0.35, cy - r * 0.35, r * 0.1, cx, cy, r * 1.1);
+    cairo_pattern_t* body =
+        cairo_pattern_create_radial(cx - r * 0.35, cy - r * 0.35, r * 0.1, cx, cy, r * 1.1);
     cairo_pattern_add_color_stop_rgb(body, 0, ((g.light >> 16) & 255) / 255.0, ((g.light >> 8) & 255) / 255.0,
                                      (g.light & 255) / 255.0);
-    cairo_pattern_add_color_stop_rgb(body, 0.55, ((g.body >> 16) & 255) / 255.0, ((g.body >> 8) & 255) / 255.0,
-                                     (g.body & 255) / 255.0);
+    cairo_pattern_add_color_stop_rgb(body, 0.55, ((g.body >> 16) & 255) / 255.0,
+                                     ((g.body >> 8) & 255) / 255.0, (g.body & 255) / 255.0);
     cairo_pattern_add_color_stop_rgb(body, 1, ((g.dark >> 16) & 255) / 255.0, ((g.dark >> 8) & 255) / 255.0,
                                      (g.dark & 255) / 255.0);
     cairo_set_source(cr, body);
@@ -72,7 +73,8 @@ void draw_icon(cairo_t* cr) {
     rounded_rect(cr, 26, 124, 204, 56, 28);
     set_rgb(cr, pal::Aqua, 0.35);
     cairo_fill(cr);
-    for (int i = 0; i < 3; ++i) draw_gem(cr, 60 + i * 68, 152, 30, kGold);
+    for (int i = 0; i < 3; ++i)
+        draw_gem(cr, 60 + i * 68, 152, 30, kGold);
     // The gem that comes next, falling in above.
     draw_gem(cr, 128, 78, 30, kRed);
 }

@@ -12,7 +12,8 @@
 namespace {
 
 void usage() {
-    std::fprintf(stderr, "usage: velmora_content [--lang Eng|Rus|Ger] [--out FOLDER] | --icons FOLDER NAME\n");
+    std::fprintf(stderr,
+                 "usage: velmora_content [--lang Eng|Rus|Ger] [--out FOLDER] | --icons FOLDER NAME\n");
 }
 
 bool parse_lang(const std::string& s, content::Lang& lang) {
