@@ -164,10 +164,10 @@ static void TellSaveFailed() {
     static bool told = false;
     if (told) return;
     told = true;
-    const std::string text = "Your progress could not be saved to\n" + file + "\n(" + reason +
-                             ").\n\nThe game goes on, but what you play now is lost when you quit. "
-                             "Details are in " +
-                             LogFile() + ".";
+    const std::string advice =
+        "The game goes on, but what you play now is lost when you quit. Details are in " + LogFile() + ".";
+    const std::string text =
+        "Your progress could not be saved to\n" + file + "\n(" + reason + ").\n\n" + advice;
     MessageBox(nullptr, text.c_str(), "Velmora", MB_OK | MB_ICONWARNING);
 }
 
