@@ -109,6 +109,8 @@ diff "$WORK/cache.before" "$WORK/cache.after" >&2 || fail "the second run made d
 
 # A save that hits the file-size limit (64 KiB, below Game.dat's size): logged with file and reason,
 # told once, the old file kept.
+# The player is renamed "Kept" first: a new player of the bot's would be "Bot".
+printf '\004Kept' | dd of="$GAMEDAT" bs=1 seek=24 conv=notrunc status=none
 cp "$GAMEDAT" "$WORK/Game.dat.kept"
 (ulimit -f 64 && game --seed 3 --autoplay --frames 2500 >"$WORK/run3.out" 2>&1) ||
   { cat "$WORK/run3.out"; fail "the run with a file-size limit did not end cleanly"; }
@@ -117,6 +119,14 @@ grep -q "^uGameDat.SaveGameDat: Cann't save data to \"$GAMEDAT\": File too large
 boxes=$(grep -c '^MessageBox "Velmora": Your progress could not be saved' "$WORK/run3.out" || true)
 [ "$boxes" = 1 ] || fail "the player was told $boxes times, not once"
 cmp -s "$GAMEDAT" "$WORK/Game.dat.kept" || fail "the old Game.dat changed"
+# Without the limit the old file loads: the bot plays on as "Kept" from level 2, and this time the
+# save succeeds.
+game --seed 3 --autoplay --frames 2500 >"$WORK/run4.out" 2>&1 || { cat "$WORK/run4.out"; fail "the fourth run"; }
+cmp -s "$GAMEDAT" "$WORK/Game.dat.kept" && fail "the run after the limit saved nothing"
+[ "$(od -An -t d4 -j 16 -N 4 "$GAMEDAT" | xargs)" = 1 ] || fail "the player count changed"
+[ "$(dd if="$GAMEDAT" bs=1 skip=24 count=5 status=none)" = $'\004Kept' ] || fail "the old player is gone"
+level=$(od -An -t d4 -j 36 -N 4 "$GAMEDAT" | xargs)
+[ "$level" -ge 2 ] || fail "after the failed save the player is at level $level, not 2 or more"
 listing "$DATA" >"$WORK/data.after"
 diff "$WORK/data.before" "$WORK/data.after" >&2 || fail "the installed data folder changed"
 echo "installed, validated, played: the player's files are in the XDG folders, the data folder is untouched"
