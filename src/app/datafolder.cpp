@@ -57,7 +57,12 @@ TDataFolder ChooseDataFolder(const TDataFolderClues& clues) {
     auto found = [&clues](const std::string& folder) {
         return TDataFolder{folder, !SameFolder(folder, clues.CurrentFolder)};
     };
-    if (!clues.EnvData.empty()) return found(clues.EnvData);
+    if (!clues.EnvData.empty()) {
+        std::error_code ec;
+        fs::path env = fs::absolute(clues.EnvData, ec).lexically_normal();
+        if (!env.has_filename() && env != env.root_path()) env = env.parent_path();
+        return found(env.string());
+    }
     if (!clues.ExeFolder.empty() && !clues.FromExe.empty()) {
         const std::string besideExe = (fs::path(clues.ExeFolder) / clues.FromExe).lexically_normal().string();
         if (HoldsGameData(besideExe)) return found(besideExe);

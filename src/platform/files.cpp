@@ -109,11 +109,17 @@ std::string ResolvePath(const std::string& gamePath) {
     return !copy.empty() && fs::exists(copy, ec) ? copy.string() : onDisk;
 }
 
-void AddWriteOverlay(const std::string& from, const std::string& to) {
+// Absolute, without "." or ".." and without a trailing separator, so that paths compare by components.
+static fs::path PlainFolder(const std::string& path) {
     std::error_code ec;
+    fs::path p = fs::absolute(path, ec).lexically_normal();
+    if (!p.has_filename() && p != p.root_path()) p = p.parent_path();
+    return p;
+}
+
+void AddWriteOverlay(const std::string& from, const std::string& to) {
     std::vector<TWriteOverlay>& overlays = WriteOverlays();
-    overlays.push_back(
-        {fs::absolute(ResolveCase(from), ec).lexically_normal(), fs::path(to).lexically_normal()});
+    overlays.push_back({PlainFolder(ResolveCase(from)), PlainFolder(to)});
     std::stable_sort(overlays.begin(), overlays.end(), [](const TWriteOverlay& a, const TWriteOverlay& b) {
         return a.From.native().size() > b.From.native().size();
     });

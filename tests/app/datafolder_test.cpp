@@ -81,6 +81,8 @@ TEST_F(DataFolderChoice, TheEnvironmentNamesTheDataFolder) {
     EXPECT_TRUE(d.Installed);
     Clues.CurrentFolder = Clues.EnvData;
     EXPECT_FALSE(ChooseDataFolder(Clues).Installed);
+    Clues.EnvData += "/"; // the same folder, spelled with a trailing separator
+    EXPECT_EQ(ChooseDataFolder(Clues).Folder, Clues.CurrentFolder);
 }
 
 // Sets the variables for one test and puts the old values back.

@@ -49,7 +49,7 @@ class WriteOverlay : public ::testing::Test {
         fs::create_directories(Data / "PlayerData");
         AddWriteOverlay(Data.string() + "/Options.txt", (Root / "config" / "Options.txt").string());
         AddWriteOverlay(Data.string() + "/PlayerData", (Root / "home" / "PlayerData").string());
-        AddWriteOverlay(Data.string(), (Root / "cache").string());
+        AddWriteOverlay(Data.string() + "/", (Root / "cache").string() + "/"); // a trailing separator
         Before = Listing(Data);
     }
     void TearDown() override {
