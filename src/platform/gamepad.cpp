@@ -202,6 +202,16 @@ BOOL SimulatePadStick(HWND, int axis, int value) {
     return PushPadEvent(e);
 }
 
+int SimulatePadPlugIn() {
+    if (!SDL_WasInit(SDL_INIT_GAMECONTROLLER)) return -1;
+    return SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER, SDL_CONTROLLER_AXIS_MAX,
+                                     SDL_CONTROLLER_BUTTON_MAX, 0);
+}
+
+BOOL SimulatePadPullOut(int deviceIndex) {
+    return SDL_JoystickDetachVirtual(deviceIndex) == 0 ? TRUE : FALSE;
+}
+
 namespace detail {
 
 // Without the controller subsystem the game simply has no pads.

@@ -44,5 +44,9 @@ int ConnectedPads();
 BOOL SimulatePadButton(HWND hWnd, TPadButton button, BOOL down);
 // The same for the left stick's axes, -32768..32767 (0 x, 1 y).
 BOOL SimulatePadStick(HWND hWnd, int axis, int value);
+// Plugs in a virtual controller (SDL's own) as a pad is plugged in; its device index, or -1.
+// Pulling it out again takes that index.
+int SimulatePadPlugIn();
+BOOL SimulatePadPullOut(int deviceIndex);
 
 } // namespace velmora

@@ -184,8 +184,8 @@ TEST_F(BoardCursorTest, FrameKeepsToTheCellsRimAndGoesWhenTheMouseMoves) {
         EXPECT_LE(e->ScreenX + w, left + 40);
         EXPECT_LE(e->ScreenY + h, top + 40);
         // Nothing of the frame reaches into the middle 30 x 30 pixels, where the symbol is.
-        const bool clear = e->ScreenX + w <= left + 5 || e->ScreenX >= left + 35 || e->ScreenY + h <= top + 5 ||
-                           e->ScreenY >= top + 35;
+        const bool clear = e->ScreenX + w <= left + 5 || e->ScreenX >= left + 35 ||
+                           e->ScreenY + h <= top + 5 || e->ScreenY >= top + 35;
         EXPECT_TRUE(clear) << e->ScreenX << "," << e->ScreenY << " " << w << "x" << h;
     }
     // The pointer moves: the frame goes, the board takes the mouse again.

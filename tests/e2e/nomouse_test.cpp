@@ -46,8 +46,8 @@ class NoMouse : public ::testing::Test {
 
     // The screens of a new player up to the map of level 2.
     std::vector<std::string> PathToLevelTwo(const fs::path& dir) const {
-        std::vector<std::string> path = {"TW_ResCreator", "TW_Logo",   "TW_MenuMain", "TW_MenuPlayer",
-                                         "TW_MenuName",   "TW_History", "TW_MenuMap",  "TW_Help",
+        std::vector<std::string> path = {"TW_ResCreator", "TW_Logo",      "TW_MenuMain",  "TW_MenuPlayer",
+                                         "TW_MenuName",   "TW_History",   "TW_MenuMap",   "TW_Help",
                                          "TW_Game",       "TW_MenuStats", "TW_Artefacts", "TW_MenuMap"};
         if (fs::exists(dir / "Textures" / "Glares1.tga")) path.erase(path.begin()); // nothing to derive
         return path;
@@ -115,8 +115,8 @@ TEST_F(NoMouse, GamepadOnlyNewPlayerWinsLevelOneAndThePadScriptReplaysIt) {
     EXPECT_EQ(ReadGameDat(dir).Players[0].Name.Get(), "Bot") << "turned letter by letter";
 
     // Only keys a pad sends, each pressed and let go in one frame: the session as pad lines.
-    const std::map<int, std::string> pad = {{13, "A"},  {27, "B"},  {112, "X"},    {113, "Y"},
-                                            {114, "LB"}, {115, "RB"}, {19, "start"}, {38, "up"},
+    const std::map<int, std::string> pad = {{13, "A"},    {27, "B"},    {112, "X"},    {113, "Y"},
+                                            {114, "LB"},  {115, "RB"},  {19, "start"}, {38, "up"},
                                             {40, "down"}, {37, "left"}, {39, "right"}};
     const std::vector<std::string> events = Events(dir / "rec.txt");
     ASSERT_FALSE(events.empty());
