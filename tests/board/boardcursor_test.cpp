@@ -3,6 +3,9 @@
 // place off the chip's symbol.
 #include "board/boardcursor.h"
 
+#include "board/autoplaykeys.h"
+#include "platform/gamepad.h"
+
 #include <cmath>
 
 #include "board_fixture.h"
@@ -206,6 +209,33 @@ TEST_F(BoardCursorTest, FrameKeepsToTheCellsRimAndGoesWhenTheMouseMoves) {
     EXPECT_EQ(c.X, 1);
     EXPECT_EQ(c.Y, 1);
     EXPECT_FALSE(Board->Hovered);
+}
+
+TEST_F(BoardCursorTest, TheBotsMoveBecomesArrowsThePickAndTheArrowTowardTheNeighbour) {
+    CursorOver({"1 2 3 4 5", "2 3 4 5 1", "3 4 - 1 2", "4 5 1 2 3", "1 5 1 1 4"});
+    const std::vector<int32_t> path = CursorPath(*Board, 3, 2, 3, 4);
+    EXPECT_EQ(path, std::vector<int32_t>{1}) << "one press jumps the hole";
+    EXPECT_TRUE(CursorPath(*Board, 2, 2, 2, 2).empty());
+
+    const TBotMove move{2, 5, 1, 5, 0};
+    const auto keys = PointerPlanAsKeys(*Board, MoveActions(*Board, move, false), 5, 1, BotKeysOf(bhPad));
+    std::vector<WPARAM> pressed;
+    for (const auto& frame : keys)
+        for (const TBotAction& a : frame)
+            if (a.Message == WM_KEYDOWN) pressed.push_back(static_cast<WPARAM>(a.X));
+    ASSERT_GE(pressed.size(), 3u);
+    EXPECT_EQ(pressed[pressed.size() - 2], PadButtonKey(pbA)) << "the pick";
+    EXPECT_EQ(pressed.back(), PadButtonKey(pbLeft)) << "toward the neighbour";
+    // The arrows before the pick take the cursor from (5, 1) to (2, 5).
+    int32_t x = 5, y = 1;
+    for (size_t i = 0; i + 2 < pressed.size(); ++i) {
+        const int32_t dx = pressed[i] == VK_LEFT ? -1 : pressed[i] == VK_RIGHT ? 1 : 0;
+        const int32_t dy = pressed[i] == VK_UP ? -1 : pressed[i] == VK_DOWN ? 1 : 0;
+        ASSERT_TRUE(CursorStep(*Board, x, y, dx, dy));
+    }
+    EXPECT_EQ(x, 2);
+    EXPECT_EQ(y, 5);
+    EXPECT_EQ(pressed.size(), 2u + 6u) << "three left and four down, one saved by jumping the hole";
 }
 
 } // namespace
