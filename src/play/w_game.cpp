@@ -172,7 +172,8 @@ bool TW_Game::KeyDown(uint16_t key) {
     if (CloseHelpBubbleByKey(key)) return true;
     if (BoardCursor && BoardCursor->KeyDown(key)) return true;
     // Escape, or Pause (a gamepad's Start), opens the level's menu.
-    if ((key == VK_ESCAPE || key == VK_PAUSE) && Net && Net->AState != asFrozen && MenuButton && !MenuButton->Busy()) {
+    if ((key == VK_ESCAPE || key == VK_PAUSE) && Net && Net->AState != asFrozen && MenuButton &&
+        !MenuButton->Busy()) {
         MenuButton->SetButtonPressed(0);
         return true;
     }

@@ -166,8 +166,9 @@ TEST(Script, PadLinesSendTheKeysOfThePadsButtons) {
 
 TEST(Script, MalformedLinesAreSkipped) {
     std::vector<TScriptEvent> events;
-    ParseScript("x move 1 2\n1 move 1\n1 down middle 1 2\n1 key 300\n1 jump\n-3 close\n1 pad Z\n1 pad\n2 close\n",
-                events);
+    ParseScript(
+        "x move 1 2\n1 move 1\n1 down middle 1 2\n1 key 300\n1 jump\n-3 close\n1 pad Z\n1 pad\n2 close\n",
+        events);
     ASSERT_EQ(events.size(), 1u);
     EXPECT_EQ(events[0].Frame, 2);
 }
