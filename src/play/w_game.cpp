@@ -171,6 +171,10 @@ bool TW_Game::KeyDown(uint16_t key) {
     if (BonusPanel && BonusPanel->KeyDown(key)) return true;
     if (CloseHelpBubbleByKey(key)) return true;
     if (BoardCursor && BoardCursor->KeyDown(key)) return true;
+    if ((key == VK_RETURN || key == VK_SPACE) && Net && Net->AState == asFrozen) {
+        SkipKey = true; // the intro and the drop-in skip as for a click
+        return true;
+    }
     // Escape, or Pause (a gamepad's Start), opens the level's menu.
     if ((key == VK_ESCAPE || key == VK_PAUSE) && Net && Net->AState != asFrozen && MenuButton &&
         !MenuButton->Busy()) {
@@ -193,6 +197,7 @@ void TW_Game::Step() {
     }
     StepMe();
     TW_Menu::Step();
+    SkipKey = false; // a key no state skipped with is spent
 }
 
 void TW_Game::StepMe() {
@@ -410,7 +415,9 @@ void TW_Game::StepPassage() {
 }
 
 bool TW_Game::SkipClicked() {
-    if (!Mouse || !Mouse->Pressed(0)) return false;
+    const bool key = SkipKey;
+    SkipKey = false;
+    if (!key && (!Mouse || !Mouse->Pressed(0))) return false;
     Skipped = true;
     StateTime = 0;
     StopCountryIntro();

@@ -183,8 +183,11 @@ TEST_F(GameTest, EscapeAndTheCloseOpenTheMenu) {
 
 TEST_F(GameTest, KeysPickOnTheBoardEscapeDropsThePickThenOpensTheMenuAndPauseResumes) {
     TW_Game& g = Open();
-    EXPECT_FALSE(g.KeyDown(VK_DOWN)) << "the frozen board of the intro takes no keys";
-    StartPlaying();
+    EXPECT_FALSE(g.KeyDown(VK_DOWN)) << "the frozen board of the intro takes no arrows";
+    EXPECT_TRUE(g.KeyDown(VK_RETURN)) << "Enter skips the intro as a click does";
+    Frame();
+    EXPECT_TRUE(g.Skipped);
+    ASSERT_LT(RunTo(gsPlaying, 5), 5) << "the drop-in is skipped as well";
     ASSERT_NE(BoardCursor, nullptr);
     EXPECT_TRUE(g.KeyDown(VK_DOWN));
     EXPECT_TRUE(BoardCursor->Shown);
