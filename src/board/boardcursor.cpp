@@ -16,9 +16,10 @@ TBoardCursor* BoardCursor = nullptr;
 
 namespace {
 
-constexpr uint32_t cCursorGold = 0xFFD040; // the gold of hovered captions
-constexpr int32_t cEdgePixels = 3;         // the frame keeps to the cell's rim, off the chip's symbol
-constexpr float cPulseSpeed = 0.1f;        // radians per Delta: about one pulse a second
+constexpr uint32_t cCursorGold = 0xFFD040;    // the gold of hovered captions
+constexpr int32_t cEdgePixels = 3;            // the frame keeps to the cell's rim, off the chip's symbol
+constexpr uint32_t cCursorShade = 0xA0201404; // the dark line outside the gold
+constexpr float cPulseSpeed = 0.1f;           // radians per Delta: about one pulse a second
 
 struct TKeyRole {
     uint16_t Key;
@@ -229,11 +230,16 @@ bool TBoardCursor::Cancel() {
 void TBoardCursor::PlaceFrame() {
     int32_t cx = 0, cy = 0;
     CentrePixel(cx, cy);
-    const int32_t l = cx - cCellPixels / 2, t = cy - cCellPixels / 2, e = cEdgePixels;
-    Edge[0]->SetRect(l, t, cCellPixels, e);
-    Edge[1]->SetRect(l, t + cCellPixels - e, cCellPixels, e);
-    Edge[2]->SetRect(l, t + e, e, cCellPixels - 2 * e);
-    Edge[3]->SetRect(l + cCellPixels - e, t + e, e, cCellPixels - 2 * e);
+    // Dark bars of one pixel on the rim, gold bars of two inside them.
+    for (int32_t ring = 0; ring < 2; ++ring) {
+        const int32_t in = ring, e = ring == 0 ? 1 : cEdgePixels - 1, size = cCellPixels - 2 * in;
+        const int32_t l = cx - cCellPixels / 2 + in, t = cy - cCellPixels / 2 + in;
+        TColorRect** bars = Edge + 4 * ring;
+        bars[0]->SetRect(l, t, size, e);
+        bars[1]->SetRect(l, t + size - e, size, e);
+        bars[2]->SetRect(l, t + e, e, size - 2 * e);
+        bars[3]->SetRect(l + size - e, t + e, e, size - 2 * e);
+    }
 }
 
 void TBoardCursor::StepMe() {
@@ -245,9 +251,9 @@ void TBoardCursor::StepMe() {
     const bool visible = Shown && Net && Net->AState != asFrozen && CursorCanStand(*Net, X, Y) &&
                          (!VisNet || VisNet->Visible) && !(BoardGame && BoardGame->Paused());
     const auto alpha = static_cast<uint32_t>(std::lround((0.45f + 0.55f * Pulse) * 255));
-    for (TColorRect* e : Edge) {
-        e->Visible = visible;
-        if (visible) e->SetColor((alpha << 24) | cCursorGold);
+    for (int32_t i = 0; i < 8; ++i) {
+        Edge[i]->Visible = visible;
+        if (visible) Edge[i]->SetColor(i < 4 ? cCursorShade : (alpha << 24) | cCursorGold);
     }
 }
 

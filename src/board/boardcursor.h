@@ -43,8 +43,10 @@ class TBoardCursor : public TMaster {
 
     int32_t X = 0, Y = 0;
     bool Shown = false;
-    float Pulse = 0;     // 0..1, the frame's brightness
-    TColorRect* Edge[4]; // top, bottom, left, right bars of the frame
+    float Pulse = 0; // 0..1, the frame's brightness
+    // Top, bottom, left, right bars: a dark line on the cell's rim (it parts the gold from gold
+    // chips and the light water), then the pulsing gold inside it.
+    TColorRect* Edge[8];
 
   private:
     bool BoardTakesKeys() const;
