@@ -4,6 +4,7 @@
 #include "app/gamedat.h"
 #include "app/sound.h"
 #include "engine/group.h"
+#include "ui/keyrows.h"
 #include "ui/menuback.h"
 #include "ui/passage.h"
 #include "ui/wincontrols.h"
@@ -66,6 +67,11 @@ void TW_MenuOptions::CreateContent() {
     Buttons->CreateButton(
         1, "TEXT_Cancel",
         {bx + cWideButtonWidth + cButtonGap, top + cButtonsTop, cWideButtonWidth, cDefaultButtonHeight});
+    KeyRows = Add(new TKeyRows(Buttons));
+    KeyRows->AddRow(MusicBar);
+    KeyRows->AddRow(SoundBar);
+    for (TCheckBox* b : {FullScreenBox, ShowHelpBox, DragNDropBox})
+        KeyRows->AddRow(b);
 }
 
 bool TW_MenuOptions::CanInteract() {
@@ -78,6 +84,7 @@ bool TW_MenuOptions::KeyDown(uint16_t key) {
         Buttons->SetButtonPressed(1);
         return true;
     }
+    if (KeyRows && KeyRows->KeyDown(key)) return true;
     return Buttons->KeyDown(key);
 }
 

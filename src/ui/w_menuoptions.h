@@ -8,6 +8,7 @@ namespace velmora {
 
 class TTrackBar;
 class TCheckBox;
+class TKeyRows;
 
 class TW_MenuOptions : public TW_Menu {
   public:
@@ -31,6 +32,7 @@ class TW_MenuOptions : public TW_Menu {
     TCheckBox* FullScreenBox = nullptr;
     TCheckBox* ShowHelpBox = nullptr;
     TCheckBox* DragNDropBox = nullptr;
+    TKeyRows* KeyRows = nullptr; // the bars and boxes from the keyboard
     float OpenMusicVolume = 0, OpenSoundVolume = 0;
     bool OpenFullScreen = false, OpenShowHelp = false, OpenDragNDrop = false;
     bool OwnWindow = false;

@@ -6,6 +6,8 @@
 #include "app/gamedat.h"
 #include "app/sound.h"
 #include "platform/bass.h"
+#include "render/visual.h"
+#include "ui/keyrows.h"
 #include "ui/w_menuoptions.h"
 #include "ui/wincontrols.h"
 #include "menus_fixture.h"
@@ -104,6 +106,36 @@ TEST_F(Options_, EscapeIsCancel) {
     EXPECT_EQ(GameDat.DragNDrop, 0);
     EXPECT_EQ(GameDat.ShowHelp, 1);
     EXPECT_EQ(GameDat.Players[0].PlayerDragNDrop, 0) << "the player's copy is left alone";
+}
+
+TEST_F(Options_, BarsAndBoxesAnswerTheArrowsAndEnterThenOkFromTheKeys) {
+    TW_MenuOptions* w = Open();
+    EXPECT_TRUE(Key(VK_DOWN)) << "the first arrow takes the music bar";
+    EXPECT_TRUE(w->KeyRows->Edge[0]->Visible) << "framed in gold";
+    EXPECT_TRUE(Key(VK_LEFT));
+    EXPECT_TRUE(Key(VK_LEFT));
+    EXPECT_NEAR(GameDat.MusicVolume, 0.7f, 0.001f);
+    Key(VK_DOWN);
+    Key(VK_RIGHT);
+    EXPECT_NEAR(GameDat.SoundVolume, 0.65f, 0.001f);
+    Key(VK_DOWN); // full screen, left alone
+    Key(VK_DOWN);
+    EXPECT_TRUE(Key(VK_RETURN));
+    EXPECT_EQ(GameDat.ShowHelp, 0);
+    Key(VK_DOWN);
+    EXPECT_TRUE(Key(VK_SPACE));
+    EXPECT_EQ(GameDat.DragNDrop, 1);
+    EXPECT_EQ(w->Buttons->ActiveIndex, -1) << "no button is lit while a control has the keys";
+    Key(VK_DOWN); // on to the buttons: OK lights
+    EXPECT_EQ(w->Buttons->ActiveIndex, 0);
+    EXPECT_FALSE(w->KeyRows->Edge[0]->Visible);
+    Key(VK_RIGHT);
+    Key(VK_LEFT);
+    Key(VK_RETURN);
+    Finish(w);
+    EXPECT_EQ(GameDat.Players[0].PlayerDragNDrop, 1);
+    EXPECT_EQ(GameDat.Players[0].PlayerShowHelp, 0);
+    EXPECT_NEAR(GameDat.MusicVolume, 0.7f, 0.001f);
 }
 
 TEST_F(Options_, OkKeepsTheChoicesAndCopiesThemToTheCurrentPlayer) {
