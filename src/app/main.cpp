@@ -47,9 +47,11 @@ void ApplyTestHooks() {
     if (TestHooks.FixedStep && driven) IgnoreDeviceInput(TRUE);
     if (TestHooks.AutoplaySkill >= 0) {
         SetAutoplaySkill(TestHooks.AutoplaySkill);
+        SetAutoplayImpatient(TestHooks.Impatient);
+        SetAutoplayQuitAfterLevels(TestHooks.QuitAfterLevels);
         SeedBot(TestHooks.Seed);
         RegisterFrameInputHook(AutoplayFrame);
-        StartMenuBot(TestHooks.Seed);
+        StartMenuBot(TestHooks.Seed, TestHooks.Impatient);
         RegisterFrameInputHook(MenuBotFrame);
     } else {
         // The idle demo's bot (with --autoplay the bot above plays every level, the demo's too).
