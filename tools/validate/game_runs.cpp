@@ -52,6 +52,14 @@ std::string VideoDriver() {
     return std::getenv("SDL_VIDEODRIVER") ? "" : "SDL_VIDEODRIVER=offscreen ";
 }
 
+// "Autoplay: frame F level L stored bonuses a b c d (...)": the bot's ledger, the last one wins.
+bool ReadLedger(const std::string& line, int32_t (&expected)[4]) {
+    const size_t at = line.find(" stored bonuses ");
+    if (line.rfind("Autoplay: frame ", 0) != 0 || at == std::string::npos) return false;
+    return std::sscanf(line.c_str() + at, " stored bonuses %d %d %d %d", &expected[0], &expected[1],
+                       &expected[2], &expected[3]) == 4;
+}
+
 } // namespace
 
 TGameRunner::TGameRunner(fs::path game, const fs::path& data) : Game(std::move(game)) {
@@ -122,8 +130,24 @@ TGameRun TGameRunner::Play(int32_t level, int32_t secondsAllowed, uint32_t seed,
     fs::copy_file(Work / "Error.log", kept / (std::to_string(level) + "_" + std::to_string(seed) + ".log"),
                   fs::copy_options::overwrite_existing, ec);
     std::ifstream log(Work / "Error.log");
-    for (std::string line; std::getline(log, line);)
+    int32_t expected[4] = {0, 0, 0, 0};
+    bool ledger = false;
+    for (std::string line; std::getline(log, line);) {
         ReadOutcome(line, run);
+        ledger = ReadLedger(line, expected) || ledger;
+    }
+    std::ifstream dat(Work / "PlayerData" / "Game.dat", std::ios::binary);
+    std::vector<uint8_t> bytes(cGameDatSize);
+    TGameDat saved{};
+    if (ledger &&
+        dat.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()))) {
+        GameDatFromBytes(bytes.data(), saved);
+        for (int32_t i = 0; i < 4; ++i)
+            if (saved.Players[0].BonusCount[i] != expected[i])
+                run.BonusMismatch += "bonus " + std::to_string(i + 1) + ": " +
+                                     std::to_string(saved.Players[0].BonusCount[i]) + " stored, " +
+                                     std::to_string(expected[i]) + " collected minus used; ";
+    }
     if (!run.Decided)
         run.Problem = run.ExitCode != 0 ? "the game ended with code " + std::to_string(run.ExitCode)
                                         : "no outcome within the frame budget";

@@ -16,6 +16,9 @@ struct TGameRun {
     int32_t Pauses = 0, HammerTrips = 0, Restarts = 0, Resumes = 0;
     int32_t ExitCode = 0;
     std::string Problem; // what went wrong when the level was not decided
+    // The stored bonuses in "Game.dat" after the run against the bot's ledger (collected minus used);
+    // empty when they agree.
+    std::string BonusMismatch;
 };
 
 class TGameRunner {

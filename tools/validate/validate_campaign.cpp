@@ -169,7 +169,7 @@ int main(int argc, char** argv) {
         std::printf("%-5s %-10s %-12s %5s %9s %7s %6s %5s %7s %7s %4s\n", "level", "country", "town", "won",
                     "time", "allowed", "moves", "casc", "slices", "bonuses", "used");
     std::vector<TCountrySums> sums(cMaxCountries + 1);
-    std::vector<std::string> hard, belowTarget, easy, tight, stuck;
+    std::vector<std::string> hard, belowTarget, easy, tight, stuck, bonuses;
     int32_t levelsRun = 0;
     const auto start = std::chrono::steady_clock::now();
     for (int32_t level = args.First; level <= last; ++level) {
@@ -195,6 +195,9 @@ int main(int argc, char** argv) {
             }
             const TGameRun r = runner->Play(level, allowed, seed, args.Skill);
             l.Add(r);
+            if (!r.BonusMismatch.empty())
+                bonuses.push_back(std::to_string(level) + " " + town + " (seed " + std::to_string(seed) +
+                                  "): " + r.BonusMismatch);
             if (!r.Decided) {
                 stuck.push_back(std::to_string(level) + " " + town + " (seed " + std::to_string(seed) +
                                 "): " + r.Problem);
@@ -263,8 +266,11 @@ int main(int argc, char** argv) {
     list("below four in five (won by fewer than 80% of the seeds)", belowTarget);
     list("too easy (won runs use under 5% of the time on average)", easy);
     list("tight (won runs use over 35% of the time on average)", tight);
-    if (args.Impatient) list("not decided (the run ended without a win or a loss)", stuck);
+    if (args.Impatient) {
+        list("not decided (the run ended without a win or a loss)", stuck);
+        list("stored bonuses in Game.dat other than collected minus used", bonuses);
+    }
     std::printf("%d level runs in %.1f s: %.1f levels per minute\n", levelsRun, seconds,
                 seconds > 0 ? levelsRun * 60.0 / seconds : 0.0);
-    return hard.empty() && stuck.empty() ? 0 : 3;
+    return hard.empty() && stuck.empty() && bonuses.empty() ? 0 : 3;
 }
