@@ -8,6 +8,7 @@
 #include "app/log.h"
 #include "app/testhooks.h"
 #include "board/collaborators.h"
+#include "board/gamevis.h"
 #include "board/net.h"
 
 namespace velmora {
@@ -131,7 +132,10 @@ void TImpatience::StartAttempt(int32_t frame) {
 void TImpatience::WatchOutcome(int32_t frame) {
     if (!Timer || Outcome) return;
     BoardSeconds = Timer->Elapsed / 60.0f;
-    const bool won = BoardGame->LevelComplete();
+    // A level left with its last slice in flight is won at once when it resumes: that slice was
+    // booked home, and no slice lands to say so.
+    const bool won =
+        BoardGame->LevelComplete() || (ArtMaster && ArtMaster->SliceCount > 0 && ArtMaster->SlicesLeft <= 0);
     if (!won && !(Timer->TimeTotal > 0 && Timer->TimeLeft <= 0)) return;
     Outcome = true;
     ++Decided;
