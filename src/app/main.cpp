@@ -51,9 +51,11 @@ void ApplyTestHooks() {
     if (TestHooks.AutoplaySkill >= 0) {
         SetAutoplaySkill(TestHooks.AutoplaySkill);
         SetBotHands(TestHooks.AutoplayInput);
+        SetAutoplayImpatient(TestHooks.Impatient);
+        SetAutoplayQuitAfterLevels(TestHooks.QuitAfterLevels);
         SeedBot(TestHooks.Seed);
         RegisterFrameInputHook(AutoplayFrame);
-        StartMenuBot(TestHooks.Seed);
+        StartMenuBot(TestHooks.Seed, TestHooks.Impatient);
         RegisterFrameInputHook(MenuBotFrame);
     } else {
         // The idle demo's bot (with --autoplay the bot above plays every level, the demo's too).

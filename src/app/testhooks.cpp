@@ -126,6 +126,16 @@ bool ParseCommandLine(int argc, const char* const* argv, TTestHooks& out, std::s
                 error = "--autoplay-input: expected mouse, keys or pad, got \"" + std::string(how) + "\"";
                 return false;
             }
+        } else if (arg == "--impatient") {
+            out.Impatient = true;
+            if (out.AutoplaySkill < 0) out.AutoplaySkill = 3;
+        } else if (arg == "--quit-after-levels") {
+            if (!value(v)) return false;
+            if (!ParseWhole(v, n) || n < 1 || n > 999) {
+                error = "--quit-after-levels: expected 1..999, got " + std::string(v);
+                return false;
+            }
+            out.QuitAfterLevels = static_cast<int32_t>(n);
         } else if (arg == "--record") {
             if (!value(v)) return false;
             out.RecordFile = std::string(v);

@@ -39,6 +39,8 @@ struct TTestHooks {
     std::string RecordFile;           // empty: input is not recorded
     int32_t AutoplaySkill = -1;       // -1: no bot; else the skill of the player bot
     uint8_t AutoplayInput = 0;        // how the bot plays: 0 the mouse, 1 the keyboard, 2 a gamepad
+    bool Impatient = false;           // the bot plays in its impatient manner (--impatient)
+    int32_t QuitAfterLevels = 0;      // with the bot: 0 no limit; else the run ends after N levels decided
     std::string ScreensDir;           // empty: no pictures of the screens
     int32_t QuitAfterScreens = 0;     // 0: no limit; else the run ends after that many pictures
     bool SettingsOk = false;          // the settings dialog is shown and answered with its OK

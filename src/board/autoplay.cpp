@@ -9,6 +9,7 @@
 #include "app/input.h"
 #include "board/collaborators.h"
 #include "board/gamevis.h"
+#include "board/impatient.h"
 #include "board/playerlink.h"
 #include "engine/basic.h"
 #include "board/net.h"
@@ -427,7 +428,9 @@ void TBotTurns::NoteSlices(const TNet& net) {
 std::vector<std::vector<TBotAction>> TBotTurns::Next(const TNet& net, bool dragMode) {
     NoteSlices(net);
     TBotBonus bonus;
+    LastBonus = TBotBonus{};
     if (ChooseBotBonus(net, Skill, ReadBotSituation(StillMoves), bonus)) {
+        LastBonus = bonus;
         ++BonusTurns;
         StillMoves = 0; // give the board a few moves to show what the bonus did
         return BonusActions(net, bonus);
@@ -506,6 +509,8 @@ struct TAutoplay {
     std::vector<std::vector<TBotAction>> Pending;
     size_t Next = 0;
     const TNet* Board = nullptr; // the board the pending actions were made for
+    bool Impatient = false;
+    TImpatience Impatience;
 } Bot;
 
 bool BoardWaitsForPlayer() {
@@ -519,6 +524,15 @@ bool BoardWaitsForPlayer() {
 void SeedBot(uint32_t seed) {
     BotRandomState = seed * 2654435761u + 0x9E3779B9u;
     if (BotRandomState == 0) BotRandomState = 1;
+    Bot.Impatience.Seed(seed);
+}
+
+void SetAutoplayImpatient(bool impatient) {
+    Bot.Impatient = impatient;
+}
+
+void SetAutoplayQuitAfterLevels(int32_t levels) {
+    Bot.Impatience.QuitAfterLevels = std::max(0, levels);
 }
 
 void SetAutoplaySkill(int32_t skill) {
@@ -526,8 +540,9 @@ void SetAutoplaySkill(int32_t skill) {
     Bot.Turns = TBotTurns(Bot.Skill);
 }
 
-void AutoplayFrame(int32_t) {
+void AutoplayFrame(int32_t frame) {
     if (!App) return;
+    if (Bot.Impatient || Bot.Impatience.QuitAfterLevels > 0) Bot.Impatience.Watch(frame);
     if (Bot.Board != Net) {
         Bot.Pending.clear();
         Bot.Next = 0;
@@ -537,9 +552,13 @@ void AutoplayFrame(int32_t) {
     if (Bot.Next >= Bot.Pending.size()) {
         Bot.Pending.clear();
         Bot.Next = 0;
-        if (!BoardWaitsForPlayer()) return;
-        Bot.Pending = BotTurnInHands(*Net, Bot.Turns, BoardDragNDrop());
-        if (Bot.Pending.empty()) return;
+        if (Bot.Impatient) Bot.Pending = Bot.Impatience.Deed();
+        if (Bot.Pending.empty()) {
+            if (!BoardWaitsForPlayer()) return;
+            Bot.Pending = BotTurnInHands(*Net, Bot.Turns, BoardDragNDrop());
+            if (Bot.Pending.empty()) return;
+            if (Bot.Impatient) Bot.Impatience.NoteTurn(frame, *Net, Bot.Turns.LastBonus);
+        }
     }
     for (const TBotAction& a : Bot.Pending[Bot.Next])
         SendBotAction(a);

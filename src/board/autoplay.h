@@ -102,6 +102,7 @@ class TBotTurns {
     std::vector<std::vector<TBotAction>> Next(const TNet& net, bool dragMode);
 
     int32_t Skill;
+    TBotBonus LastBonus; // the bonus of the last turn (code 0 when it was a move)
     int32_t StillMoves = 0;
     int32_t Moves = 0;
     int32_t BonusTurns = 0;
@@ -114,6 +115,10 @@ class TBotTurns {
 // The bot in the running game: once the level's board is idle and its window has the focus, it
 // chooses a move and sends its pointer actions through the window procedure, one frame at a time.
 void SetAutoplaySkill(int32_t skill);
+// The impatient manner (board/impatient.h) on top of the skill; seeded by SeedBot.
+void SetAutoplayImpatient(bool impatient);
+// The run ends cleanly once the bot has seen that many levels decided (won, or lost by the clock).
+void SetAutoplayQuitAfterLevels(int32_t levels);
 // The bot's own random source (it never draws from the game's).
 void SeedBot(uint32_t seed);
 void AutoplayFrame(int32_t frame);

@@ -65,6 +65,7 @@ class TTimer : public TMaster {
     void AddSeconds(int32_t seconds); // never above the level's full time
     void SetBarLength(int32_t n);
     void UpdateBar();
+    void ShowBarPicture();
     int32_t ElapsedSeconds() const;
 
     float TimeLeft = 0;
@@ -72,6 +73,7 @@ class TTimer : public TMaster {
     float TimeShown = 0;
     TTexRect* Bar = nullptr;
     int32_t BarLength = 0, BarHeight = 16, BarMax = 256;
+    int32_t BarRow = 0; // 1 while the low-time flash shows the warning row
     bool LowTime = false;
     bool Started = false;
     float BarSpeed = 0.005f;

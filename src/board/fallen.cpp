@@ -171,7 +171,9 @@ void TFallenVisBonus::MoveAlong(float x, float y) {
 }
 
 void TFallenVisBonus::Arrive() {
-    if (BonusPanel) BonusPanel->Change(Value, +1);
+    // A save of the level already counted it into the record, whose count the panel shows.
+    if (BonusPanel && Booked) BonusPanel->Refresh();
+    if (BonusPanel && !Booked) BonusPanel->Change(Value, +1);
     if (HelpMaster && Value >= 1 && Value <= 4) HelpMaster->VisBonusArrived(Value);
 }
 

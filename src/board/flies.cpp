@@ -14,7 +14,7 @@
 
 namespace velmora {
 
-bool PreviewBlinking = false;
+int32_t PreviewBlinking = 0;
 
 float FallEase(float from, float to, float u) {
     if (u >= 1) return to; // lands exactly, whatever the rounding of the sine
@@ -298,11 +298,12 @@ TBlinkChip::TBlinkChip(int32_t col, int32_t row) : TFly(col, row) {
     ShowGlareFrame(Picture, Kind == ckChip ? Value : 1, 0);
     Picture->UploadVertices();
     Picture->Visible = false;
-    PreviewBlinking = true;
+    ++PreviewBlinking;
 }
 
+// A blink freed before it finished (the level left in the middle of a preview) is no longer running.
 TBlinkChip::~TBlinkChip() {
-    if (Finish) PreviewBlinking = false;
+    if (!Finish) PreviewBlinking = std::max(0, PreviewBlinking - 1);
 }
 
 void TBlinkChip::Step() {
@@ -321,7 +322,7 @@ void TBlinkChip::Step() {
     }
     Finish = true;
     Dead = true;
-    PreviewBlinking = false;
+    PreviewBlinking = std::max(0, PreviewBlinking - 1);
 }
 
 // ---- glares ----

@@ -122,7 +122,8 @@ class TBlinkChip : public TFly {
     bool Shown = false;
 };
 
-extern bool PreviewBlinking;
+// Preview blinks of the sap or the lamp still running (a new preview waits for them).
+extern int32_t PreviewBlinking;
 
 class TGlare : public TMaster {
   public:

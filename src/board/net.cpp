@@ -152,12 +152,11 @@ void TNet::StartDropIn() {
         int32_t n = 0;
         for (int32_t y = top; y <= bottom; ++y)
             n += HasContent(Cells.At(x, y).Kind) ? 1 : 0;
-        // Rows between top and bottom that hold no content (blanks, holes) receive no drop.
-        for (int32_t i = 1; i <= n; ++i) {
-            const int32_t row = top - i + n;
-            if (!HasContent(Cells.At(x, row).Kind)) continue;
-            SetFly(x, row, Add(new TStartChip(x, 30, 20.0f * x, row, top - i)));
-        }
+        // Every content of the column falls n rows, those below a wall or a hole as well; the
+        // walls and holes themselves stay in place.
+        for (int32_t row = top; row <= bottom; ++row)
+            if (HasContent(Cells.At(x, row).Kind))
+                SetFly(x, row, Add(new TStartChip(x, 30, 20.0f * x, row, row - n)));
     }
 }
 
@@ -224,7 +223,9 @@ void TNet::DrawCell(const TCell& cell, TWorldPoint pos, float opacity) {
         if (ArtMaster)
             if (TSlice* s = ArtMaster->Slice(cell.Value)) {
                 s->MoveTo(pos.X, pos.Y);
-                if (AState == asFrozen) s->SetAlpha(opacity);
+                // Outside the drop-in a board slice is always whole: a skipped drop-in may have left
+                // it at opacity 0, and nothing else would raise it again.
+                s->SetAlpha(AState == asFrozen ? opacity : 1);
             }
         break;
     default:

@@ -127,6 +127,14 @@ void TTimer::SetBarLength(int32_t n) {
     if (!Bar) return;
     Bar->Visible = BarLength > 0;
     Bar->SetRectLTRB(cBarLeftPx, cBarTopPx, cBarLeftPx + BarLength, cBarTopPx + BarHeight);
+    ShowBarPicture();
+}
+
+// The picture's coordinates follow the bar's length (the right-hand BarLength pixels of the row),
+// so the bar is never drawn squeezed from another length.
+void TTimer::ShowBarPicture() {
+    if (!Bar) return;
+    Bar->SetUVPixels(BarMax - BarLength, BarRow * BarHeight, BarMax, (BarRow + 1) * BarHeight);
     Bar->UploadVertices();
 }
 
@@ -146,10 +154,8 @@ void TTimer::UpdateBar() {
     } else {
         LowTime = false;
     }
-    if (Bar) {
-        Bar->SetUVPixels(BarMax - BarLength, row * BarHeight, BarMax, (row + 1) * BarHeight);
-        Bar->UploadVertices();
-    }
+    BarRow = row;
+    ShowBarPicture();
 }
 
 void TTimer::AddSeconds(int32_t seconds) {

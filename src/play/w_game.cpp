@@ -61,6 +61,13 @@ bool AnyButtonEvent() {
     return Mouse && Mouse->ButtonChangedNow();
 }
 
+// The outcome closes every help bubble, also one that opens meanwhile; only the master's step lets
+// a closed bubble go.
+void CloseHelpDuringOutcome() {
+    if (Help) Help->Dead = true;
+    if (auto* master = dynamic_cast<TBasic*>(HelpMaster)) master->Step();
+}
+
 } // namespace
 
 TW_Game::TW_Game(int32_t demoLevel) : Demo(demoLevel > 0) {
@@ -195,6 +202,7 @@ void TW_Game::Step() {
         EndDemo("the player's input");
         return;
     }
+    ForgetEndedPassage();
     StepMe();
     TW_Menu::Step();
     SkipKey = false; // a key no state skipped with is spent
@@ -216,7 +224,13 @@ void TW_Game::OnDialogButtonUp(TBasic* sender, int32_t index) {
 }
 
 bool TW_Game::TransitionRunning() const {
-    return Passage != nullptr;
+    return Passage != nullptr && Passage == PassageEffect;
+}
+
+// The passage is a child: once the level plays, the window's step of its children ends and frees it
+// (after a click through the intro, or on a resumed level). The passage's global says it is gone.
+void TW_Game::ForgetEndedPassage() {
+    if (Passage && Passage != PassageEffect) Passage = nullptr;
 }
 
 // ---- outcomes ----
@@ -486,6 +500,7 @@ void TW_Game::OnGetReady(TStateEvent e) {
         if (Skipped) StateTime = 0;
         break;
     case seRunning:
+        StepPassage(); // still running after a click through the intro: the drop-in waits for it
         SkipClicked();
         Net->Step();
         if (ArtMaster) ArtMaster->Step();
@@ -553,6 +568,7 @@ void TW_Game::OnOutcome(TStateEvent e) {
         }
         SetLabelAlpha(std::min((1 - t) * 2, 1.0f));
         Net->Step();
+        CloseHelpDuringOutcome();
         break;
     }
     case seFinish:

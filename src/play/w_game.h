@@ -128,6 +128,7 @@ class TW_Game : public TW_Menu, public TBoardGameLink, public TGameMenuOwner, pu
     void ReturnHammer();
     void BookFlyingItems(TPlayerRec& rec);
     void StepPassage();
+    void ForgetEndedPassage();
     bool SkipClicked();
     void SetOverlayAlpha(float alpha);
     void SetLabelAlpha(float alpha);

@@ -22,6 +22,11 @@ namespace {
 constexpr int32_t cReadingPauseMin = 40, cReadingPauseSpread = 30;
 // Frames between two typed characters.
 constexpr int32_t cTypingGapMin = 3, cTypingGapSpread = 5;
+// The impatient bot hardly reads; in the level's menu it restarts one time in six and leaves with
+// Save & Exit one time in four (each once per level, a restart only with a life to spare).
+constexpr int32_t cImpatientPauseMin = 2, cImpatientPauseSpread = 8;
+constexpr uint32_t cImpatientRestartOneIn = 6, cImpatientLeaveOneIn = 4;
+constexpr int32_t cPassageClickX = 6, cPassageClickY = 6;
 
 // Yes/No questions are answered No: the bot never leaves, deletes or restarts anything.
 const std::vector<TMenuBotPreference> cMenuBotTable = {
@@ -133,10 +138,46 @@ uint32_t TMenuBot::Dice() {
 }
 
 int32_t TMenuBot::ReadingPause() {
+    if (Impatient) return cImpatientPauseMin + static_cast<int32_t>(Dice() % cImpatientPauseSpread);
     return cReadingPauseMin + static_cast<int32_t>(Dice() % cReadingPauseSpread);
 }
 
+TMenuBotFrames TMenuBot::ImpatientGameMenu(TW_Menu& window) {
+    const TPlayerRec& rec = CurrentPlayerRec();
+    std::vector<std::string> choice = {"TEXT_Resume"};
+    if (RestartedLevel != rec.Level && rec.Lives >= 2 && Dice() % cImpatientRestartOneIn == 0) {
+        RestartedLevel = rec.Level;
+        choice = {"TEXT_Restart"};
+    } else if (LeftLevel != rec.Level && Dice() % cImpatientLeaveOneIn == 0) {
+        LeftLevel = rec.Level;
+        choice = {"TEXT_MainMenu"};
+    }
+    TMenuBotFrames frames = PressFrames(window, choice);
+    AnswerYes = !frames.empty() && choice[0] != "TEXT_Resume";
+    return frames;
+}
+
+// While a passage runs over a window, a click goes through it (the window under it decides what a
+// click does meanwhile).
+bool TMenuBot::ClickThroughPassage() {
+    if (!PassageEffect) {
+        PassageClickGap = 0;
+        return false;
+    }
+    if (PassageClickGap-- > 0) return false;
+    PassageClickGap = cImpatientPauseMin + static_cast<int32_t>(Dice() % cImpatientPauseSpread);
+    Pending = ClickFrames(cPassageClickX, cPassageClickY);
+    Next = 0;
+    return true;
+}
+
 TMenuBotFrames TMenuBot::DeedFrames(TW_Menu& window, const TMenuBotPreference& pref) {
+    if (Impatient && std::string(window.ClassName()) == "TW_MenuGame") return ImpatientGameMenu(window);
+    if (Impatient && AnswerYes && std::string(window.ClassName()) == "TW_Dialog") {
+        AnswerYes = false;
+        return PressFrames(window, {"TEXT_Yes"});
+    }
+    AnswerYes = false; // any other question is answered as the patient bot answers it
     if (BotHands() != bhMouse) return KeyDeedFrames(window, pref, BotHands(), Name);
     switch (pref.Deed) {
     case mbPress:
@@ -156,6 +197,10 @@ void TMenuBot::Frame() {
         for (const TMenuBotMessage& m : Pending[Next])
             Sink(m);
         ++Next;
+        return;
+    }
+    if (Impatient && ClickThroughPassage()) {
+        Frame();
         return;
     }
     TW_Menu* window = FocusedMenuWindow();
@@ -194,8 +239,9 @@ void SendToWindowProcedure(const TMenuBotMessage& m) {
 
 } // namespace
 
-void StartMenuBot(uint32_t seed) {
+void StartMenuBot(uint32_t seed, bool impatient) {
     GameMenuBot = std::make_unique<TMenuBot>(SendToWindowProcedure, seed);
+    GameMenuBot->Impatient = impatient;
 }
 
 void MenuBotFrame(int32_t) {

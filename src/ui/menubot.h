@@ -64,10 +64,15 @@ class TMenuBot {
 
     std::string Name;
     int32_t Deeds = 0; // deeds started
+    // The impatient manner: reading pauses of a few frames, clicks through passages, and in the
+    // level's menu now and then a restart or Save & Exit (each once per level) answered Yes.
+    bool Impatient = false;
 
   private:
     int32_t ReadingPause();
     uint32_t Dice();
+    TMenuBotFrames ImpatientGameMenu(TW_Menu& window);
+    bool ClickThroughPassage();
 
     TSink Sink;
     uint32_t RandomState = 1;
@@ -77,10 +82,13 @@ class TMenuBot {
     float WatchedAge = 0;
     int32_t ReadyFrames = 0;
     int32_t Pause = 0;
+    bool AnswerYes = false; // the next question is the one the bot asked for
+    int32_t RestartedLevel = 0, LeftLevel = 0;
+    int32_t PassageClickGap = 0;
 };
 
 // The bot of the running game, sending through the application's window procedure.
-void StartMenuBot(uint32_t seed);
+void StartMenuBot(uint32_t seed, bool impatient = false);
 void MenuBotFrame(int32_t frame);
 
 } // namespace velmora

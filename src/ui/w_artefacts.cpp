@@ -262,7 +262,9 @@ bool TW_Artefacts::KeyDown(uint16_t key) {
 
 void TW_Artefacts::MouseProc() {
     if (Dead || !CanInteract()) return;
-    if (ScrollBar && ScrollBar->Visible && ScrollBar->MouseOver()) {
+    // A drag or a held arrow follows the pointer until the button is released, wherever it goes.
+    const bool held = ScrollBar && (ScrollBar->Dragging || ScrollBar->ArrowHeld != 0);
+    if (ScrollBar && ScrollBar->Visible && (held || ScrollBar->MouseOver())) {
         ScrollBar->MouseProc();
         return;
     }

@@ -88,5 +88,24 @@ TEST(Record, RecordAndAutoplayOptions) {
     EXPECT_FALSE(ParseCommandLine(2, missing, r, error));
 }
 
+TEST(Record, ImpatientBotOptions) {
+    std::string error;
+    TTestHooks alone;
+    const char* impatient[] = {"velmora", "--impatient", "--quit-after-levels", "2"};
+    ASSERT_TRUE(ParseCommandLine(4, impatient, alone, error)) << error;
+    EXPECT_TRUE(alone.Impatient);
+    EXPECT_EQ(alone.AutoplaySkill, 3) << "the impatient manner brings the bot along";
+    EXPECT_EQ(alone.QuitAfterLevels, 2);
+    TTestHooks skilled;
+    const char* withSkill[] = {"velmora", "--autoplay=1", "--impatient"};
+    ASSERT_TRUE(ParseCommandLine(3, withSkill, skilled, error)) << error;
+    EXPECT_EQ(skilled.AutoplaySkill, 1);
+    for (const char* bad : {"0", "x", "1000"}) {
+        TTestHooks b;
+        const char* args[] = {"velmora", "--quit-after-levels", bad};
+        EXPECT_FALSE(ParseCommandLine(3, args, b, error)) << bad;
+    }
+}
+
 } // namespace
 } // namespace velmora

@@ -10,6 +10,7 @@
 #include "render/texlabels.h"
 #include "render/visual.h"
 #include "ui/w_artefacts.h"
+#include "ui/wincontrols.h"
 
 namespace velmora::testing {
 namespace {
@@ -127,6 +128,32 @@ TEST_F(ArtefactsTest, ScrollingLaysThePagesOutAgain) {
     EXPECT_FLOAT_EQ(w->Pages[1].Split->Y, ArtefactPageY(0.25f, 2, 2));
     EXPECT_NEAR(w->Pages[0].TitleLabel->X, -95 * PixelSize, 1e-4);
     EXPECT_NEAR(w->Pages[0].TextLabel->Y, ArtefactPageY(0.25f, 2, 1) + 90 * PixelSize, 1e-3);
+}
+
+TEST_F(ArtefactsTest, DraggedThumbFollowsThePointerOffTheBarUntilTheButtonIsReleased) {
+    TW_Artefacts* w = OpenAfter(12); // in country 2: two pages
+    Frame();
+    TScrollBar* bar = w->ScrollBar;
+    ASSERT_TRUE(bar->Visible);
+    ASSERT_GT(bar->TrackLength - bar->ThumbRect.Height, 20) << "room to drag";
+    const int thumbX = bar->ThumbRect.Left + bar->ThumbRect.Width / 2;
+    Press(thumbX, bar->ThumbRect.Top + bar->ThumbRect.Height / 2);
+    Frame();
+    ASSERT_TRUE(bar->Dragging);
+    const int midY = bar->TrackTop + bar->TrackLength / 2;
+    MoveTo(thumbX - 150, midY); // well off the bar, sideways
+    Frame();
+    EXPECT_NEAR(bar->Position, bar->PositionAtPixel(midY), 1e-4) << "the drag let go of the thumb";
+    MoveTo(thumbX, bar->TrackTop - 80); // past the bar's top end
+    Frame();
+    EXPECT_FLOAT_EQ(bar->Position, 0);
+    EXPECT_FLOAT_EQ(w->Pages[0].Norm->Y, ArtefactPageY(0, 2, 1)) << "the pages follow the thumb";
+    TheMouse.SetButton(WM_LBUTTONUP);
+    Frame();
+    EXPECT_FALSE(bar->Dragging);
+    MoveTo(thumbX - 150, midY);
+    Frame();
+    EXPECT_FLOAT_EQ(bar->Position, 0) << "after the release the pointer moves nothing";
 }
 
 TEST_F(ArtefactsTest, SlicesOfTheLevelJustWonSitInTheArtefactOverItsPictures) {

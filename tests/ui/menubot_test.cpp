@@ -11,6 +11,7 @@
 #include "ui/screens.h"
 #include "ui/w_history.h"
 #include "ui/w_menumain.h"
+#include "ui/w_menugame.h"
 #include "ui/w_menuplayer.h"
 #include "menus_fixture.h"
 
@@ -167,6 +168,49 @@ TEST_F(MenuBotTest, ScreenUnderAnOpenDialogIsNotReadyAndQuestionsAreAnsweredNo) 
     EXPECT_EQ(QuitRequest, 0) << "the bot never quits the game";
     EXPECT_EQ(MainMenu, menu);
     EXPECT_EQ(Presses(), 1);
+}
+
+// The level behind the in-game menu: what the menu asked of it.
+struct TFakeLevel : TGameMenuOwner {
+    int Resumes = 0, Restarts = 0, LivesLost = 0, Left = 0;
+    void Resume() override { ++Resumes; }
+    void LoseLife() override { ++LivesLost; }
+    void RestartLevel() override { ++Restarts; }
+    void SaveAndExit() override { ++Left; }
+    int Answers() const { return Resumes + Restarts + LivesLost + Left; }
+};
+
+TEST_F(MenuBotTest, ImpatientBotRestartsAndLeavesALevelAtMostOnceEachAndSaysYesToItsOwnQuestion) {
+    MakePlayers({"Ann"});
+    GameDat.CurrentPlayer = 1;
+    CurrentPlayerRec().Level = 5;
+    CurrentPlayerRec().Lives = 3;
+    TFakeLevel level;
+    TMenuBot bot = MakeBot(11);
+    bot.Impatient = true;
+    for (int visit = 0; visit < 40; ++visit) {
+        auto* menu = Open(new TW_MenuGame(&level));
+        const int before = level.Answers();
+        ASSERT_TRUE(RunUntil(bot, 200, [&] { return level.Answers() > before; })) << "visit " << visit;
+        Frame(2);
+        EXPECT_FALSE(Group->Contains(menu));
+    }
+    EXPECT_EQ(level.Restarts, 1) << "a restart now and then, once per level";
+    EXPECT_EQ(level.Left, 1) << "Save & Exit now and then, once per level";
+    EXPECT_EQ(level.LivesLost, 0);
+
+    CurrentPlayerRec().Level = 6;
+    CurrentPlayerRec().Lives = 1; // a restart would be the game's end: never
+    const int restarts = level.Restarts;
+    for (int visit = 0; visit < 40; ++visit) {
+        Open(new TW_MenuGame(&level));
+        const int before = level.Answers();
+        ASSERT_TRUE(RunUntil(bot, 200, [&] { return level.Answers() > before; }));
+        Frame(2);
+    }
+    EXPECT_EQ(level.Restarts, restarts);
+    EXPECT_EQ(level.LivesLost, 0);
+    EXPECT_EQ(level.Left, 2) << "the new level may be left once too";
 }
 
 // ---- the screen log ----------------------------------------------------------------------------
