@@ -324,7 +324,8 @@ void TW_MenuPlayer::OnNameAnswer(TW_MenuName* window, int32_t index) {
         if (RootGroup) RootGroup->StartPlaying();
         return;
     }
-    if (HasCurrentPlayer())
+    // A name typed in another language is offered as shown; left as it was, it keeps its own letters.
+    if (HasCurrentPlayer() && name != PlayerName(GameDat.CurrentPlayer))
         GameDat.Players[GameDat.CurrentPlayer - 1].Name.Set(name.substr(0, cMaxNameLength));
     Rebuild();
     SaveGameDat();
