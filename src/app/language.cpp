@@ -185,7 +185,8 @@ bool StoreLanguageChoice(const std::string& code) {
     char key[32];
     std::snprintf(key, sizeof key, "%-20s ", "Language"); // the look of the settings dialog's lines
     text += key + code + "\n";
-    if (!WriteWholeFile(path, text.data(), text.size())) {
+    // The game path, so that an installed run writes the player's own copy.
+    if (!WriteWholeFile(Paths.OptionsFile, text.data(), text.size())) {
         Log("uLanguage.StoreLanguageChoice : can't write \"" + path + "\"");
         return false;
     }
