@@ -9,7 +9,8 @@ BUILD=$ROOT/build
 
 PACKAGES=(g++ cmake pkg-config ccache libsdl2-dev libsdl2-mixer-dev libgl-dev libopengl-dev libegl-dev
   libgl1-mesa-dri libegl-mesa0 libgtk-3-dev libfreetype-dev libjpeg62-turbo-dev zlib1g-dev
-  fonts-dejavu-core libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth libcairo2-dev libvorbis-dev)
+  fonts-dejavu-core libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth libcairo2-dev libvorbis-dev
+  desktop-file-utils appstream man-db groff-base dpkg-dev file)
 
 install_missing() {
   local missing=()

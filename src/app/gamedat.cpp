@@ -11,6 +11,7 @@
 #include "app/log.h"
 #include "app/options.h"
 #include "platform/files.h"
+#include "platform/win32.h"
 
 namespace velmora {
 
@@ -154,6 +155,22 @@ void LoadGameDat() {
     CheckLoadedValues(GameDat);
 }
 
+// Progress that cannot be kept must not vanish without a word: every failure is logged with the
+// file and the reason, and the player is told once a run (a box at every save would stop the game).
+static void TellSaveFailed() {
+    const std::string file = ResolveWritePath(Paths.GameDat);
+    const std::string reason = LastWriteError();
+    Report("uGameDat.SaveGameDat: Cann't save data to \"" + file + "\": " + reason);
+    static bool told = false;
+    if (told) return;
+    told = true;
+    const std::string advice =
+        "The game goes on, but what you play now is lost when you quit. Details are in " + LogFile() + ".";
+    const std::string text =
+        "Your progress could not be saved to\n" + file + "\n(" + reason + ").\n\n" + advice;
+    MessageBox(nullptr, text.c_str(), "Velmora", MB_OK | MB_ICONWARNING);
+}
+
 bool SaveGameDat() {
     if (ScratchInUse) {
         Log("uGameDat.SaveGameDat: a scratch player is in use (demo), nothing written");
@@ -162,7 +179,7 @@ bool SaveGameDat() {
     uint8_t* image = reinterpret_cast<uint8_t*>(&GameDat);
     const bool saved =
         CreateDirectory(Paths.PlayerData) && WriteWholeFile(Paths.GameDat, image, sizeof(GameDat));
-    if (!saved) Report("uGameDat.SaveGameDat: Cann't save data");
+    if (!saved) TellSaveFailed();
     return saved;
 }
 

@@ -18,8 +18,11 @@ std::string& LogPathRef() {
 constexpr std::uintmax_t cLogSizeLimit = 204800;
 } // namespace
 
-// Game paths are spelled with backslashes; the log is opened through the platform's spelling.
-void SetLogFile(const std::string& path) { LogPathRef() = ResolvePath(path); }
+// Game paths are spelled with backslashes; the log is opened through the platform's spelling, and
+// an installed run's log goes to the player's folder.
+void SetLogFile(const std::string& path) {
+    LogPathRef() = ResolveWritePath(path);
+}
 const std::string& LogFile() { return LogPathRef(); }
 
 void Log(const std::string& text) {

@@ -1,10 +1,12 @@
-// Velmora's entry: data folders from the current directory, the error log, the configuration,
-// the screen geometry, then the application frame until the player quits.
+// Velmora's entry: the data folder (and for an installed run the player's own folders), the error
+// log, the configuration, the screen geometry, then the application frame until the player quits.
 #include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <string>
 
 #include "app/d3dapp.h"
+#include "app/datafolder.h"
 #include "app/log.h"
 #include "app/options.h"
 #include "app/testhooks.h"
@@ -80,8 +82,14 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "velmora: %s\n", error.c_str());
         return 2;
     }
-    InitDataPaths(GetCurrentDirectory());
+    // A file-size limit must fail a write (and be reported) rather than kill the game.
+    std::signal(SIGXFSZ, SIG_IGN);
+    const TDataFolder data = FindDataFolder();
+    const TUserFolders user = UserFoldersOfProcess();
+    if (data.Installed) UseUserFolders(data.Folder, user);
+    InitDataPaths(data.Folder);
     StartErrorLog(Paths.ErrorLog, Paths.OptionsFile);
+    Log(DescribeDataFolders(data, user));
     ReadOrAskOptions();
     ApplyTestHooks();
     InitScreenGeometry();

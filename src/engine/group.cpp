@@ -152,7 +152,8 @@ bool CaptureScreen() {
     // Top row first; the header's origin bit tells the texture loader so.
     const std::vector<uint8_t> bytes = EncodeTga32(image);
     if (!WriteWholeFile(ScreenCaptureFile(), bytes.data(), bytes.size())) {
-        Log("TGroup.CaptureScreen: can't write \"" + ScreenCaptureFile() + "\"");
+        Log("TGroup.CaptureScreen: can't write \"" + ResolveWritePath(ScreenCaptureFile()) +
+            "\": " + LastWriteError());
         return false;
     }
     return true;

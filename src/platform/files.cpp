@@ -1,7 +1,9 @@
 #include "platform/files.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <unistd.h>
@@ -36,9 +38,27 @@ fs::path MatchComponent(const fs::path& folder, const std::string& name) {
     return exact;
 }
 
+struct TWriteOverlay {
+    fs::path From, To;
+};
+
+std::vector<TWriteOverlay>& WriteOverlays() {
+    static std::vector<TWriteOverlay> overlays; // longest From first
+    return overlays;
+}
+
+thread_local std::string LastWriteFailure;
+
+// Keeps the reason of a failed write for the caller's message; returns false.
+bool WriteFailed(const std::string& reason) {
+    LastWriteFailure = reason;
+    return false;
+}
+
 } // namespace
 
-std::string ResolvePath(const std::string& gamePath) {
+// The path on disk with each component's letter case matched, overlays left aside.
+static std::string ResolveCase(const std::string& gamePath) {
     std::string p = gamePath;
     for (char& c : p)
         if (c == '\\') c = '/';
@@ -69,6 +89,64 @@ std::string ResolvePath(const std::string& gamePath) {
     return result.string();
 }
 
+// The overlay's copy of a resolved path, or an empty path when no overlay covers it.
+static fs::path OverlayCopy(const std::string& resolved) {
+    if (WriteOverlays().empty() || resolved.empty()) return {};
+    std::error_code ec;
+    const fs::path abs = fs::absolute(resolved, ec).lexically_normal();
+    for (const TWriteOverlay& o : WriteOverlays()) {
+        const fs::path rel = abs.lexically_relative(o.From);
+        if (rel.empty() || *rel.begin() == "..") continue;
+        return rel == "." ? o.To : fs::path(ResolveCase((o.To / rel).string()));
+    }
+    return {};
+}
+
+std::string ResolvePath(const std::string& gamePath) {
+    const std::string onDisk = ResolveCase(gamePath);
+    const fs::path copy = OverlayCopy(onDisk);
+    std::error_code ec;
+    return !copy.empty() && fs::exists(copy, ec) ? copy.string() : onDisk;
+}
+
+// Absolute, without "." or ".." and without a trailing separator, so that paths compare by components.
+static fs::path PlainFolder(const std::string& path) {
+    std::error_code ec;
+    fs::path p = fs::absolute(path, ec).lexically_normal();
+    if (!p.has_filename() && p != p.root_path()) p = p.parent_path();
+    return p;
+}
+
+void AddWriteOverlay(const std::string& from, const std::string& to) {
+    std::vector<TWriteOverlay>& overlays = WriteOverlays();
+    overlays.push_back({PlainFolder(ResolveCase(from)), PlainFolder(to)});
+    std::stable_sort(overlays.begin(), overlays.end(), [](const TWriteOverlay& a, const TWriteOverlay& b) {
+        return a.From.native().size() > b.From.native().size();
+    });
+}
+
+void ClearWriteOverlays() {
+    WriteOverlays().clear();
+}
+
+// A write goes to the overlay's copy, whose folder may not exist yet; elsewhere nothing is made.
+static std::string WritePath(const std::string& gamePath, bool makeParents) {
+    const std::string onDisk = ResolveCase(gamePath);
+    const fs::path copy = OverlayCopy(onDisk);
+    if (copy.empty()) return onDisk;
+    std::error_code ec;
+    if (makeParents && copy.has_parent_path()) fs::create_directories(copy.parent_path(), ec);
+    return copy.string();
+}
+
+std::string ResolveWritePath(const std::string& gamePath) {
+    return WritePath(gamePath, true);
+}
+
+std::string LastWriteError() {
+    return LastWriteFailure;
+}
+
 bool FileExists(const std::string& gamePath) {
     std::error_code ec;
     return fs::is_regular_file(ResolvePath(gamePath), ec);
@@ -81,20 +159,22 @@ bool DirectoryExists(const std::string& gamePath) {
 
 bool CreateDirectory(const std::string& gamePath) {
     std::error_code ec;
-    const std::string p = ResolvePath(gamePath);
+    const std::string p = WritePath(gamePath, false);
     fs::create_directories(p, ec);
-    return fs::is_directory(p, ec);
+    const std::string reason = ec ? ec.message() : "a file of that name is in the way";
+    if (fs::is_directory(p, ec)) return true;
+    return WriteFailed(reason);
 }
 
 bool DeleteFile(const std::string& gamePath) {
     std::error_code ec;
-    return fs::remove(ResolvePath(gamePath), ec);
+    return fs::remove(WritePath(gamePath, false), ec);
 }
 
 bool RenameFile(const std::string& from, const std::string& to) {
     std::error_code ec;
-    fs::rename(ResolvePath(from), ResolvePath(to), ec);
-    return !ec;
+    fs::rename(WritePath(from, false), WritePath(to, true), ec);
+    return !ec || WriteFailed(ec.message());
 }
 
 int64_t FileSize(const std::string& gamePath) {
@@ -119,19 +199,26 @@ bool ReadWholeFile(const std::string& gamePath, std::vector<uint8_t>& out) {
 bool WriteWholeFile(const std::string& gamePath, const void* data, size_t size) {
     // Write beside the target, flush to disk, then rename over it: a crash or a full disk
     // never leaves a half-written file in place of the old one.
-    const std::string target = ResolvePath(gamePath);
+    const std::string target = ResolveWritePath(gamePath);
     const std::string temp = target + ".tmp";
     FILE* f = std::fopen(temp.c_str(), "wb");
-    if (!f) return false;
-    bool ok = size == 0 || std::fwrite(data, 1, size, f) == size;
-    ok = std::fflush(f) == 0 && ok;
-    ok = fsync(fileno(f)) == 0 && ok;
-    ok = std::fclose(f) == 0 && ok;
+    if (!f) return WriteFailed(std::strerror(errno));
+    // The first failing step's errno is the reason (a full disk shows at write, flush or sync).
+    int error = 0;
+    auto step = [&error](bool done) {
+        if (!done && error == 0) error = errno != 0 ? errno : EIO;
+    };
+    errno = 0;
+    step(size == 0 || std::fwrite(data, 1, size, f) == size);
+    step(std::fflush(f) == 0);
+    step(fsync(fileno(f)) == 0);
+    step(std::fclose(f) == 0);
     std::error_code ec;
-    if (ok) fs::rename(temp, target, ec);
-    if (!ok || ec) {
+    if (error == 0) fs::rename(temp, target, ec);
+    if (error != 0 || ec) {
+        const std::string reason = error != 0 ? std::strerror(error) : ec.message();
         fs::remove(temp, ec);
-        return false;
+        return WriteFailed(reason);
     }
     return true;
 }
@@ -155,8 +242,8 @@ bool ReadWholeFile(const std::string& gamePath, std::string& out) {
 }
 
 bool AppendToFile(const std::string& gamePath, const std::string& text) {
-    FILE* f = std::fopen(ResolvePath(gamePath).c_str(), "ab");
-    if (!f) return false;
+    FILE* f = std::fopen(ResolveWritePath(gamePath).c_str(), "ab");
+    if (!f) return WriteFailed(std::strerror(errno));
     bool ok = text.empty() || std::fwrite(text.data(), 1, text.size(), f) == text.size();
     ok = std::fclose(f) == 0 && ok;
     return ok;
@@ -164,15 +251,21 @@ bool AppendToFile(const std::string& gamePath, const std::string& text) {
 
 std::vector<std::string> ListFiles(const std::string& gameFolder, const std::string& extension) {
     std::vector<std::string> names;
-    std::error_code ec;
-    for (fs::directory_iterator it(ResolvePath(gameFolder), ec), end; !ec && it != end; it.increment(ec)) {
-        if (!it->is_regular_file(ec)) continue;
-        const std::string name = it->path().filename().string();
-        if (extension.empty() || (name.size() >= extension.size() &&
-                                  EqualNoCase(name.substr(name.size() - extension.size()), extension)))
-            names.push_back(name);
+    // An overlaid folder shows the files of both: the installed ones and those the player's runs made.
+    const std::string onDisk = ResolveCase(gameFolder);
+    for (const fs::path& folder : {fs::path(onDisk), OverlayCopy(onDisk)}) {
+        std::error_code ec;
+        if (folder.empty()) continue;
+        for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+            if (!it->is_regular_file(ec)) continue;
+            const std::string name = it->path().filename().string();
+            if (extension.empty() || (name.size() >= extension.size() &&
+                                      EqualNoCase(name.substr(name.size() - extension.size()), extension)))
+                names.push_back(name);
+        }
     }
     std::sort(names.begin(), names.end());
+    names.erase(std::unique(names.begin(), names.end()), names.end());
     return names;
 }
 

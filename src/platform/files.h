@@ -11,7 +11,18 @@ namespace velmora {
 // Turns a game path into a path for this system: '\\' becomes '/', and when a component does not
 // exist as spelled, a same-named entry of another letter case is used. Missing paths come back
 // with their separators converted, so that they can still be created.
+// With write overlays set, a path inside an overlaid folder resolves to the overlay's copy when
+// that exists (reads look in the player's folder first, then in the installed data).
 std::string ResolvePath(const std::string& gamePath);
+
+// An installed data folder is never written: a write to a path inside `from` (a folder or one file)
+// lands at the same place under `to`. The longest matching `from` wins. A portable run sets none.
+void AddWriteOverlay(const std::string& from, const std::string& to);
+void ClearWriteOverlays();
+// Where a write to the game path goes: the overlay's copy (its parent folders made) or the path itself.
+std::string ResolveWritePath(const std::string& gamePath);
+// Why the last failed write of this thread failed ("No space left on device").
+std::string LastWriteError();
 
 bool FileExists(const std::string& gamePath);
 bool DirectoryExists(const std::string& gamePath);

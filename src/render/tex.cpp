@@ -141,7 +141,10 @@ void TextureSizeFor(int32_t width, int32_t height, int32_t& texWidth, int32_t& t
 
 std::string DataFilePath(const std::string& fileName) {
     if (FileExists(fileName) || Paths.Base.empty()) return fileName;
-    return Paths.Base + fileName;
+    // Art folders are named relative to the base folder ("Textures\\Arts\\..."), which is not the
+    // current directory of an installed run.
+    const bool rooted = !fileName.empty() && (fileName[0] == '\\' || fileName[0] == '/');
+    return rooted ? Paths.Base + fileName : Paths.Base + "\\" + fileName;
 }
 
 bool LoadTgaPixels(const std::string& fileName, std::vector<uint32_t>& pixels, int32_t& width,

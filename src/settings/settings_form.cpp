@@ -350,10 +350,11 @@ bool TForm1::ProbeSound() {
 
 void TForm1::Save() {
     CollectOptions(Options);
-    const std::string path = ResolvePath(Paths.OptionsFile);
+    // Where the file goes: the player's own folder for an installed game.
+    const std::string path = ResolveWritePath(Paths.OptionsFile);
     if (!SaveOptionsTo(path, Options)) {
-        Log("uSettings.Save : can't write \"" + path + "\"");
-        Messages.push_back("Can't write \"" + path + "\"");
+        Log("uSettings.Save : can't write \"" + path + "\": " + LastWriteError());
+        Messages.push_back("Can't write \"" + path + "\": " + LastWriteError());
     }
     UpdateDialog();
 }

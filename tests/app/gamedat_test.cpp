@@ -9,6 +9,7 @@
 #include <sys/resource.h>
 
 #include "app/language.h"
+#include "platform/win32.h"
 #include "services_fixture.h"
 
 namespace velmora {
@@ -268,11 +269,21 @@ TEST_F(GameDatTest, ASaveFailingHalfWayLeavesThePreviousFileLoadable) {
     ASSERT_TRUE(SaveGameDat());
 
     GameDat.Players[0].Name.Set("Lost");
+    ClearShownMessageBoxes();
     {
         TFileSizeLimit limit(50000);
         EXPECT_FALSE(SaveGameDat());
+        EXPECT_FALSE(SaveGameDat()); // the next level's save fails too
     }
-    EXPECT_NE(Folder.LogText().find("uGameDat.SaveGameDat: Cann't save data"), std::string::npos);
+    // Each failure is logged with the file and the reason; the player is told once, not at every save.
+    const std::string file = (Folder.Dir / "PlayerData" / "Game.dat").string();
+    const std::string line = "uGameDat.SaveGameDat: Cann't save data to \"" + file + "\": File too large";
+    const std::string log = Folder.LogText();
+    ASSERT_NE(log.find(line), std::string::npos) << log;
+    EXPECT_NE(log.find(line, log.find(line) + 1), std::string::npos) << "the second failure is logged too";
+    ASSERT_EQ(ShownMessageBoxes().size(), 1u);
+    EXPECT_NE(ShownMessageBoxes()[0].Text.find(file), std::string::npos) << ShownMessageBoxes()[0].Text;
+    EXPECT_NE(ShownMessageBoxes()[0].Text.find("could not be saved"), std::string::npos);
     EXPECT_EQ(GameDat.Players[0].Name.Get(), "Lost"); // the game goes on with the data in memory
 
     GameDat = TGameDat{};
@@ -291,7 +302,10 @@ TEST_F(GameDatTest, SaveCreatesThePlayerFolderAndReportsWhenItCannot) {
     std::filesystem::remove_all(Folder.Dir / "PlayerData");
     Folder.Write("PlayerData", "a file where the folder should be");
     EXPECT_FALSE(SaveGameDat());
-    EXPECT_NE(Folder.LogText().find("Cann't save data"), std::string::npos);
+    const std::string file = (Folder.Dir / "PlayerData" / "Game.dat").string();
+    EXPECT_NE(Folder.LogText().find("Cann't save data to \"" + file + "\": Not a directory"),
+              std::string::npos)
+        << Folder.LogText();
 }
 
 TEST_F(GameDatTest, AScratchPlayerLeavesTheRecordsTheTableAndTheFileAlone) {

@@ -82,4 +82,8 @@ void write_sounds(const Context& ctx);
 void ship_jpeg(const Context& ctx, const std::string& rel, const Image& img, bool alpha);
 void write_jpeg_list(const Context& ctx);
 
+// The launcher icon as `name`.png in every hicolor size (16 to 512) and `name`.svg, under
+// `folder`/hicolor/<size>/apps.
+void write_icons(const std::filesystem::path& folder, const std::string& name);
+
 } // namespace content

@@ -1,5 +1,6 @@
 // velmora_content: writes the game's whole data folder.
 //   velmora_content [--lang Eng|Rus|Ger] [--out FOLDER]   (defaults: Eng, ./data)
+//   velmora_content --icons FOLDER NAME                   the launcher icon, hicolor sizes and SVG
 // The folder holds all three languages; --lang only picks the default in "Texts/Language.txt".
 #include "content.h"
 
@@ -12,7 +13,8 @@
 namespace {
 
 void usage() {
-    std::fprintf(stderr, "usage: velmora_content [--lang Eng|Rus|Ger] [--out FOLDER]\n");
+    std::fprintf(stderr,
+                 "usage: velmora_content [--lang Eng|Rus|Ger] [--out FOLDER] | --icons FOLDER NAME\n");
 }
 
 bool parse_lang(const std::string& s, content::Lang& lang) {
@@ -43,6 +45,16 @@ void remove_derived(const content::Context& ctx, const content::Campaign& campai
     }
 }
 
+int write_icons_or_say_why(const std::string& folder, const std::string& name) {
+    try {
+        content::write_icons(folder, name);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "velmora_content: %s\n", e.what());
+        return 1;
+    }
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -57,6 +69,8 @@ int main(int argc, char** argv) {
             }
         } else if (a == "--out" && i + 1 < argc) {
             ctx.out = argv[++i];
+        } else if (a == "--icons" && i + 2 < argc) {
+            return write_icons_or_say_why(argv[i + 1], argv[i + 2]);
         } else {
             usage();
             return 2;
