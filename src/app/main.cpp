@@ -11,6 +11,7 @@
 #include "app/options.h"
 #include "app/testhooks.h"
 #include "board/autoplay.h"
+#include "board/autoplaykeys.h"
 #include "engine/group.h"
 #include "engine/random.h"
 #include "platform/files.h"
@@ -49,6 +50,7 @@ void ApplyTestHooks() {
     if (TestHooks.FixedStep && driven) IgnoreDeviceInput(TRUE);
     if (TestHooks.AutoplaySkill >= 0) {
         SetAutoplaySkill(TestHooks.AutoplaySkill);
+        SetBotHands(TestHooks.AutoplayInput);
         SeedBot(TestHooks.Seed);
         RegisterFrameInputHook(AutoplayFrame);
         StartMenuBot(TestHooks.Seed);

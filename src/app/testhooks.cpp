@@ -10,6 +10,7 @@
 #include "app/options.h"
 #include "app/screenshot.h"
 #include "app/textfile.h"
+#include "platform/gamepad.h"
 
 namespace velmora {
 
@@ -113,6 +114,18 @@ bool ParseCommandLine(int argc, const char* const* argv, TTestHooks& out, std::s
                 return false;
             }
             out.AutoplaySkill = static_cast<int32_t>(n);
+        } else if (arg.starts_with("--autoplay-input=")) {
+            const std::string_view how = arg.substr(17);
+            if (how == "mouse")
+                out.AutoplayInput = 0;
+            else if (how == "keys")
+                out.AutoplayInput = 1;
+            else if (how == "pad")
+                out.AutoplayInput = 2;
+            else {
+                error = "--autoplay-input: expected mouse, keys or pad, got \"" + std::string(how) + "\"";
+                return false;
+            }
         } else if (arg == "--record") {
             if (!value(v)) return false;
             out.RecordFile = std::string(v);
@@ -194,6 +207,18 @@ bool ParseScriptLine(const std::string& line, std::vector<TParsedEvent>& out) {
             out.push_back({e});
         }
         if (kind != "keydown") {
+            e.Message = WM_KEYUP;
+            out.push_back({e});
+        }
+    } else if ((kind == "pad" || kind == "paddown" || kind == "padup") && words.size() == 3) {
+        TPadButton button;
+        if (!PadButtonFromName(words[2], button)) return false;
+        e.WParam = PadButtonKey(button);
+        if (kind != "padup") {
+            e.Message = WM_KEYDOWN;
+            out.push_back({e});
+        }
+        if (kind != "paddown") {
             e.Message = WM_KEYUP;
             out.push_back({e});
         }

@@ -38,6 +38,7 @@ struct TTestHooks {
     std::vector<TScriptEvent> Script; // sorted by frame, file order within a frame
     std::string RecordFile;           // empty: input is not recorded
     int32_t AutoplaySkill = -1;       // -1: no bot; else the skill of the player bot
+    uint8_t AutoplayInput = 0;        // how the bot plays: 0 the mouse, 1 the keyboard, 2 a gamepad
     std::string ScreensDir;           // empty: no pictures of the screens
     int32_t QuitAfterScreens = 0;     // 0: no limit; else the run ends after that many pictures
     bool SettingsOk = false;          // the settings dialog is shown and answered with its OK
@@ -48,7 +49,8 @@ extern TTestHooks TestHooks;
 
 // Reads the command line; false with `error` set for an unknown or malformed option.
 bool ParseCommandLine(int argc, const char* const* argv, TTestHooks& out, std::string& error);
-// Reads a script ("FRAME move X Y", "FRAME down left X Y", "FRAME key VK", ...; "#" comments).
+// Reads a script ("FRAME move X Y", "FRAME down left X Y", "FRAME key VK", "FRAME pad A", ...;
+// "#" comments). A pad line sends the key messages that pad button sends.
 // A malformed line is logged with its number and skipped.
 void ParseScript(const std::string& text, std::vector<TScriptEvent>& out);
 bool LoadScript(const std::string& path, std::vector<TScriptEvent>& out);

@@ -1,5 +1,6 @@
 // The bot's move choice works on copies of the grid; the board itself only ever sees the pointer.
 #include "board/autoplay.h"
+#include "board/autoplaykeys.h"
 
 #include <algorithm>
 
@@ -537,11 +538,11 @@ void AutoplayFrame(int32_t) {
         Bot.Pending.clear();
         Bot.Next = 0;
         if (!BoardWaitsForPlayer()) return;
-        Bot.Pending = Bot.Turns.Next(*Net, BoardDragNDrop());
+        Bot.Pending = BotTurnInHands(*Net, Bot.Turns, BoardDragNDrop());
         if (Bot.Pending.empty()) return;
     }
     for (const TBotAction& a : Bot.Pending[Bot.Next])
-        App->MsgProc(App->Wnd, a.Message, 0, MAKELPARAM(a.X, a.Y));
+        SendBotAction(a);
     ++Bot.Next;
 }
 

@@ -4,6 +4,7 @@
 
 #include "app/input.h"
 #include "app/log.h"
+#include "board/boardcursor.h"
 #include "board/collaborators.h"
 #include "board/flies.h"
 #include "board/net.h"
@@ -217,6 +218,7 @@ void TNet::HandleMouse() {
     if (!Mouse) return;
     if (Help && Help->MouseOver()) return;
     if (BoardGame && !BoardGame->HasFocusNow()) return;
+    if (BoardCursor && BoardCursor->KeysLead()) return; // a resting pointer marks nothing meanwhile
     int32_t x = 0, y = 0;
     if (!PointerCell(x, y)) {
         Hover(0, 0);

@@ -5,6 +5,7 @@
 #include "app/gamedat.h"
 #include "app/input.h"
 #include "app/options.h"
+#include "board/boardcursor.h"
 #include "board/collaborators.h"
 #include "board/flies.h"
 #include "board/net.h"
@@ -350,9 +351,10 @@ bool THammer::Accepts(const TCell& cell) const {
 }
 
 bool THammer::CanHit() const {
-    if (!Mouse || !VisNet || !Net) return false;
+    int32_t px = 0, py = 0;
+    if (!VisNet || !Net || !AimPixel(px, py)) return false;
     int32_t x = 0, y = 0;
-    VisNet->PointToCell(Mouse->X, Mouse->Y, x, y);
+    VisNet->PointToCell(px, py, x, y);
     if (!Net->CellExists(x, y)) return false;
     const TCell& c = Net->Cells.At(x, y);
     return c.Back != 0 && Accepts(c);
@@ -386,8 +388,9 @@ void THammer::ReturnToSlot() {
 }
 
 void THammer::FollowPointer() {
-    if (!Mouse) return;
-    Picture->SetPixelPos(Mouse->X - 3, Mouse->Y + 10);
+    int32_t px = 0, py = 0;
+    if (!AimPixel(px, py)) return;
+    Picture->SetPixelPos(px - 3, py + 10);
     Picture->UploadVertices();
 }
 

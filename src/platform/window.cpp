@@ -178,6 +178,7 @@ void TranslateEvent(const SDL_Event& e) {
         break;
     }
     default:
+        detail::TranslatePadEvent(e, deviceInputIgnored);
         break;
     }
 }
@@ -187,6 +188,7 @@ void PumpSdl() {
     SDL_Event e;
     while (SDL_PollEvent(&e))
         TranslateEvent(e);
+    detail::RepeatPadKeys(NowMs());
 }
 
 bool Matches(const MSG& m, HWND hWnd, UINT lo, UINT hi) {
@@ -339,7 +341,18 @@ bool StartVideo() {
         std::fprintf(stderr, "SDL video: %s\n", SDL_GetError());
         return false;
     }
+    StartGamepads();
     return true;
+}
+
+void QueueKey(UINT vk, bool down, bool repeat) {
+    if (windows.empty()) return;
+    LPARAM lp = 1;
+    if (!down)
+        lp |= (1L << 30) | (1L << 31);
+    else if (repeat)
+        lp |= 1L << 30;
+    Queue(windows.front(), down ? WM_KEYDOWN : WM_KEYUP, vk, lp);
 }
 
 void SetBackBufferSize(HWND hWnd, int width, int height) {

@@ -21,4 +21,11 @@ void SetBackBufferSize(HWND hWnd, int width, int height); // the device's back b
 void GetDrawableSize(HWND hWnd, int* width, int* height);
 PresentRect WindowPresentRect(HWND hWnd); // where the back buffer lands in the drawable
 
+// Gamepads (gamepad.cpp): the controller subsystem, its events as key messages, held-arrow repeat.
+void StartGamepads();
+void TranslatePadEvent(const SDL_Event& e, bool deviceInputIgnored);
+void RepeatPadKeys(DWORD nowMs);
+// Queues a key message for the first window (the pads have no window of their own).
+void QueueKey(UINT vk, bool down, bool repeat);
+
 } // namespace velmora::detail

@@ -20,6 +20,15 @@ namespace velmora {
 
 TInteractiveHelp* HelpBubble = nullptr;
 
+// While a bubble is on screen these keys are its own, fading out too, so that a key pressed to
+// dismiss it never also picks a chip.
+bool CloseHelpBubbleByKey(uint16_t key) {
+    if (key != VK_RETURN && key != VK_SPACE && key != VK_ESCAPE) return false;
+    if (!HelpBubble || HelpBubble->Dead) return false;
+    if (HelpBubble->State == 1 || HelpBubble->State == 2) HelpBubble->Close();
+    return true;
+}
+
 namespace {
 
 constexpr int32_t cMinBox = 81;

@@ -93,6 +93,8 @@ class TInteractiveHelp : public TStater {
 
 // The open bubble (nil when none).
 extern TInteractiveHelp* HelpBubble;
+// Enter, Space or Escape close an open bubble as a click does (true: the key was taken).
+bool CloseHelpBubbleByKey(uint16_t key);
 
 class TInteractiveMaster : public TStater, public THelpMasterLink {
   public:

@@ -9,6 +9,7 @@
 #include "app/log.h"
 #include "app/options.h"
 #include "app/sound.h"
+#include "board/boardcursor.h"
 #include "board/gamevis.h"
 #include "board/net.h"
 #include "board/playerlink.h"
@@ -123,6 +124,7 @@ void TW_Game::BuildScreen() {
     Add(new TActiveRects());
     Add(new TNet(LevelInfo));
     Add(new TArtMaster());
+    Add(new TBoardCursor());
 
     Net->StartLevel();
     if (ChipBack) ChipBack->Build();
@@ -167,7 +169,15 @@ bool TW_Game::KeyDown(uint16_t key) {
     // The demo's keys are the player's wish to leave it (Step ends it); the frame's own keys still act.
     if (Demo) return false;
     if (BonusPanel && BonusPanel->KeyDown(key)) return true;
-    if (key == VK_ESCAPE && Net && Net->AState != asFrozen && MenuButton && !MenuButton->Busy()) {
+    if (CloseHelpBubbleByKey(key)) return true;
+    if (BoardCursor && BoardCursor->KeyDown(key)) return true;
+    if ((key == VK_RETURN || key == VK_SPACE) && Net && Net->AState == asFrozen) {
+        SkipKey = true; // the intro and the drop-in skip as for a click
+        return true;
+    }
+    // Escape, or Pause (a gamepad's Start), opens the level's menu.
+    if ((key == VK_ESCAPE || key == VK_PAUSE) && Net && Net->AState != asFrozen && MenuButton &&
+        !MenuButton->Busy()) {
         MenuButton->SetButtonPressed(0);
         return true;
     }
@@ -187,6 +197,7 @@ void TW_Game::Step() {
     }
     StepMe();
     TW_Menu::Step();
+    SkipKey = false; // a key no state skipped with is spent
 }
 
 void TW_Game::StepMe() {
@@ -404,7 +415,9 @@ void TW_Game::StepPassage() {
 }
 
 bool TW_Game::SkipClicked() {
-    if (!Mouse || !Mouse->Pressed(0)) return false;
+    const bool key = SkipKey;
+    SkipKey = false;
+    if (!key && (!Mouse || !Mouse->Pressed(0))) return false;
     Skipped = true;
     StateTime = 0;
     StopCountryIntro();

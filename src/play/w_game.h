@@ -92,6 +92,7 @@ class TW_Game : public TW_Menu, public TBoardGameLink, public TGameMenuOwner, pu
     int32_t LivesBeforeBonus = 0;
     int32_t BonusCounted = 0;
     bool Skipped = false;
+    bool SkipKey = false; // Enter or Space while the board is frozen: skips as a click does
     bool LevelCompleteFlag = false;
 
     int32_t Level = 0; // the level played

@@ -5,7 +5,9 @@
 
 #include "app/d3dapp.h"
 #include "app/gamedat.h"
+#include "board/autoplaykeys.h"
 #include "engine/group.h"
+#include "ui/menubotkeys.h"
 #include "ui/passage.h"
 #include "ui/w_menu.h"
 #include "ui/w_menuname.h"
@@ -135,6 +137,7 @@ int32_t TMenuBot::ReadingPause() {
 }
 
 TMenuBotFrames TMenuBot::DeedFrames(TW_Menu& window, const TMenuBotPreference& pref) {
+    if (BotHands() != bhMouse) return KeyDeedFrames(window, pref, BotHands(), Name);
     switch (pref.Deed) {
     case mbPress:
         return PressFrames(window, pref.Captions);

@@ -247,7 +247,17 @@ void TW_Artefacts::OnDialogButtonUp(TBasic*, int32_t index) {
 }
 
 bool TW_Artefacts::KeyDown(uint16_t key) {
-    return !Dead && CanInteract() && Buttons->KeyDown(key);
+    if (Dead || !CanInteract()) return false;
+    // Up and Down read the text; Escape is the way back to the menu.
+    if ((key == VK_UP || key == VK_DOWN) && ScrollBar && ScrollBar->Visible) {
+        ScrollBar->SetPosition(ScrollBar->Position + (key == VK_DOWN ? 0.1f : -0.1f));
+        return true;
+    }
+    if (key == VK_ESCAPE) {
+        Buttons->SetButtonPressed(0);
+        return true;
+    }
+    return Buttons->KeyDown(key);
 }
 
 void TW_Artefacts::MouseProc() {

@@ -13,6 +13,7 @@
 #include "render/tex.h"
 #include "render/texlabels.h"
 #include "render/visual.h"
+#include "ui/keyrows.h"
 #include "ui/passage.h"
 #include "ui/wincontrols.h"
 
@@ -284,6 +285,8 @@ TW_Help::TW_Help(bool beforeLevel) : BeforeLevel(beforeLevel) {
     const int32_t left = sized ? PanelLeftPx() : 0, top = sized ? PanelTopPx() : 0;
     if (beforeLevel) {
         DontShow = Add(new TCheckBox("TEXT_CheckBox_DoNotShowThisMessageAgain", left + 29, top + 557, false));
+        KeyRows = Add(new TKeyRows(Buttons));
+        KeyRows->AddRow(DontShow);
     } else {
         Frame = Add(new TTexRect256(left + 272, top + 530, "\\Textures\\Help\\Rect2.tga", false, 128));
         Frame->Block1 = sbTexture;
@@ -310,7 +313,12 @@ bool TW_Help::CanInteract() {
 }
 
 bool TW_Help::KeyDown(uint16_t key) {
-    return !Dead && CanInteract() && Buttons->KeyDown(key);
+    if (Dead || !CanInteract()) return false;
+    if (key == VK_ESCAPE) {
+        Buttons->SetButtonPressed(0);
+        return true;
+    }
+    return (KeyRows && KeyRows->KeyDown(key)) || Buttons->KeyDown(key);
 }
 
 void TW_Help::MouseProc() {

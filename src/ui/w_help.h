@@ -15,6 +15,7 @@ namespace velmora {
 class TTexRect256;
 class TTexLabelEx;
 class TCheckBox;
+class TKeyRows;
 class TGamePartMaster;
 class TParticles;
 
@@ -100,6 +101,7 @@ class TW_Help : public TW_Menu {
 
     bool BeforeLevel = false;
     TCheckBox* DontShow = nullptr;
+    TKeyRows* KeyRows = nullptr; // the check box from the keyboard
     TTexRect256* Frame = nullptr;
     TGamePartMaster* Particles = nullptr;
 };

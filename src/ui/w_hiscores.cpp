@@ -131,6 +131,13 @@ bool TW_HiScores::CanInteract() {
     return Buttons && !Buttons->Busy() && !PassageEffect;
 }
 
+bool TW_HiScores::KeyDown(uint16_t key) {
+    if (key != VK_ESCAPE) return TW_Menu::KeyDown(key);
+    if (!CanInteract()) return false;
+    Buttons->SetButtonPressed(0);
+    return true;
+}
+
 void TW_HiScores::OnButtonUp(TBasic*, int32_t index) {
     if (index != 0) return;
     if (RootGroup) {

@@ -32,6 +32,7 @@ class TW_HiScores : public TW_Menu {
     const char* ClassName() const override { return "TW_HiScores"; }
 
     bool CanInteract() override;
+    bool KeyDown(uint16_t key) override; // Escape too answers with OK
     void CreateContent() override;
     void OnButtonUp(TBasic* sender, int32_t index) override;
 

@@ -200,8 +200,13 @@ void TW_Dialog::CreateContent() {
     Buttons->SetButtonActive(0);
 }
 
+// Escape answers with the last button: No, Cancel, or the one OK.
 bool TW_Dialog::KeyDown(uint16_t key) {
-    return Buttons && Buttons->KeyDown(key);
+    if (!Buttons) return false;
+    if (key != VK_ESCAPE) return Buttons->KeyDown(key);
+    if (Buttons->Busy() || Buttons->Count < 1) return false;
+    Buttons->SetButtonPressed(Buttons->Count - 1);
+    return true;
 }
 
 void TW_Dialog::MouseProc() {

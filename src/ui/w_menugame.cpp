@@ -41,7 +41,7 @@ bool TW_MenuGame::CanInteract() {
 
 bool TW_MenuGame::KeyDown(uint16_t key) {
     if (!CanInteract()) return false;
-    if (key == VK_ESCAPE) {
+    if (key == VK_ESCAPE || key == VK_PAUSE) { // Pause: the gamepad's Start that opened the menu
         Buttons->SetButtonPressed(0);
         return true;
     }

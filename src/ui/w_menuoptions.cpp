@@ -9,6 +9,7 @@
 #include "engine/group.h"
 #include "render/itf.h"
 #include "render/texlabels.h"
+#include "ui/keyrows.h"
 #include "ui/menuback.h"
 #include "ui/passage.h"
 #include "ui/wincontrols.h"
@@ -79,6 +80,13 @@ void TW_MenuOptions::CreateContent() {
     Buttons->CreateButton(
         1, "TEXT_Cancel",
         {bx + cWideButtonWidth + cButtonGap, top + cButtonsTop, cWideButtonWidth, cDefaultButtonHeight});
+    KeyRows = Add(new TKeyRows(Buttons));
+    KeyRows->AddRow(MusicBar);
+    KeyRows->AddRow(SoundBar);
+    for (TCheckBox* b : {FullScreenBox, ShowHelpBox, DragNDropBox})
+        KeyRows->AddRow(b);
+    for (TCheckBox* b : LanguageBoxes) // Enter or Space on a language's row chooses it
+        KeyRows->AddRow(b);
 }
 
 bool TW_MenuOptions::CanInteract() {
@@ -91,6 +99,7 @@ bool TW_MenuOptions::KeyDown(uint16_t key) {
         Buttons->SetButtonPressed(1);
         return true;
     }
+    if (KeyRows && KeyRows->KeyDown(key)) return true;
     return Buttons->KeyDown(key);
 }
 

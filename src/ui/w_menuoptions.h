@@ -15,6 +15,7 @@ class TTrackBar;
 class TCheckBox;
 class TIndexedTextureFont;
 class TTexLabelEx;
+class TKeyRows;
 
 class TW_MenuOptions : public TW_Menu {
   public:
@@ -38,6 +39,7 @@ class TW_MenuOptions : public TW_Menu {
     TCheckBox* FullScreenBox = nullptr;
     TCheckBox* ShowHelpBox = nullptr;
     TCheckBox* DragNDropBox = nullptr;
+    TKeyRows* KeyRows = nullptr; // the bars and boxes from the keyboard
     float OpenMusicVolume = 0, OpenSoundVolume = 0;
     bool OpenFullScreen = false, OpenShowHelp = false, OpenDragNDrop = false;
     bool OwnWindow = false;

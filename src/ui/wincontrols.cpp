@@ -267,17 +267,28 @@ bool TButtonMaster::KeyDown(uint16_t key) {
 
 void TButtonMaster::MoveActive(TMoveDirection dir) {
     if (!ValidIndex(ActiveIndex)) return;
+    if (const int32_t best = ActiveAfter(ActiveIndex, dir); best >= 0) SetButtonActive(best);
+}
+
+int32_t TButtonMaster::FirstEnabled() const {
+    for (int32_t i = 0; i < Count; ++i)
+        if (ButtonList[i].Created && ButtonList[i].State != bsDisabled) return i;
+    return -1;
+}
+
+int32_t TButtonMaster::ActiveAfter(int32_t from, TMoveDirection dir) const {
+    if (!ValidIndex(from)) return -1;
     auto centre = [this](int32_t i, double& x, double& y) {
         const TPixelRect& r = ButtonList[i].Rect;
         x = r.Left + r.Width / 2.0;
         y = r.Top + r.Height / 2.0;
     };
     double ax, ay;
-    centre(ActiveIndex, ax, ay);
+    centre(from, ax, ay);
     int32_t best = -1;
     double bestDist = std::numeric_limits<double>::max();
     for (int32_t i = 0; i < Count; ++i) {
-        if (i == ActiveIndex || !ButtonList[i].Created || ButtonList[i].State == bsDisabled) continue;
+        if (i == from || !ButtonList[i].Created || ButtonList[i].State == bsDisabled) continue;
         double x, y;
         centre(i, x, y);
         const bool inDirection = (dir == mdRight && x > ax) || (dir == mdUp && y < ay) ||
@@ -288,7 +299,7 @@ void TButtonMaster::MoveActive(TMoveDirection dir) {
             bestDist = dist;
         }
     }
-    if (best >= 0) SetButtonActive(best);
+    return best;
 }
 
 void TButtonMaster::StepMe() {
@@ -543,7 +554,17 @@ bool TTextInput::KeyDown(uint16_t key) {
         CaretPos = std::max(0, CaretPos - 1);
         Refresh();
         return true;
+    case VK_UP:
+        TurnLetter(1);
+        return true;
+    case VK_DOWN:
+        TurnLetter(-1);
+        return true;
     case VK_RIGHT:
+        if (Turning && CaretPos == static_cast<int32_t>(Text.size()) && !LetterRow().empty()) {
+            InsertChar(LetterRow().front()); // the next letter to turn
+            return true;
+        }
         CaretPos = std::min(static_cast<int32_t>(Text.size()), CaretPos + 1);
         Refresh();
         return true;
@@ -569,8 +590,45 @@ bool TTextInput::KeyDown(uint16_t key) {
     const int32_t language = Language >= 0 ? Language : (Lang ? Lang->LangIndex : lgEnglish);
     const int32_t shift = PressedKeys[VK_SHIFT] ? 1 : 0;
     char c = 0;
-    if (KeyToChar(key, shift, language, AcceptedChars(), c)) InsertChar(c);
+    if (KeyToChar(key, shift, language, AcceptedChars(), c)) {
+        InsertChar(c);
+        Turning = false;
+    }
     return false;
+}
+
+std::string TTextInput::LetterRow() const {
+    static const std::string cBase = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    const std::string accepted = AcceptedChars();
+    std::string row;
+    for (const char c : cBase)
+        if (accepted.find(c) != std::string::npos) row += c;
+    // The letters of the other code pages, in the font's order.
+    for (const char c : accepted)
+        if (static_cast<unsigned char>(c) >= 0xC0 && row.find(c) == std::string::npos) row += c;
+    return row;
+}
+
+void TTextInput::TurnLetter(int32_t step) {
+    const std::string row = LetterRow();
+    if (row.empty() || step == 0) return;
+    Turning = true;
+    if (CaretPos == 0) {
+        InsertChar(step > 0 ? row.front() : row.back());
+        return;
+    }
+    const size_t at = static_cast<size_t>(CaretPos - 1);
+    const size_t found = row.find(Text[at]);
+    const int32_t index = found == std::string::npos ? (step > 0 ? -1 : static_cast<int32_t>(row.size()))
+                                                     : static_cast<int32_t>(found);
+    const int32_t next = index + (step > 0 ? 1 : -1);
+    if (next < 0 || next >= static_cast<int32_t>(row.size())) {
+        Text.erase(at, 1); // past the row's end the letter goes
+        --CaretPos;
+    } else {
+        Text[at] = row[static_cast<size_t>(next)];
+    }
+    Refresh();
 }
 
 void TTextInput::StepMe() {

@@ -83,6 +83,10 @@ class TButtonMaster : public TMenuControl {
     int32_t ButtonAt() const; // under the mouse, or -1
     void ClearHover();
     void MoveActive(TMoveDirection dir);
+    // The button an arrow would make active from `from`; -1 when none lies that way.
+    int32_t ActiveAfter(int32_t from, TMoveDirection dir) const;
+    // The button the first arrow activates when none is active; -1 when all are disabled.
+    int32_t FirstEnabled() const;
     void SetLook(uint8_t state, const TButtonLook& look);
     bool Busy() const { return PressMode != 0; }
     bool ValidIndex(int32_t index) const;
@@ -190,6 +194,11 @@ class TTextInput : public TMaster {
     bool InsertChar(char c);               // false when the text is full
     std::string AcceptedChars() const;     // the label font's characters
     void Refresh();                        // label text and caret place
+    // Letters without letter keys (a gamepad): Up and Down turn the letter before the caret through
+    // the row of accepted letters (past either end it goes); Right after a turned last letter adds
+    // the next one.
+    void TurnLetter(int32_t step);
+    std::string LetterRow() const;
 
     int32_t CaretPos = 0;
     int32_t MaxLength = 11;
@@ -198,6 +207,7 @@ class TTextInput : public TMaster {
     TTexLabelEx* Label = nullptr;
     int32_t Language = -1; // -1: the language of the text resources
     int32_t PixelLeft = 0, PixelY = 0;
+    bool Turning = false; // the last letter came from Up or Down
 };
 
 } // namespace velmora

@@ -53,6 +53,7 @@ TEST(CommandLine, EveryHookIsRead) {
                        "--quit-after-screens",
                        "12",
                        "--draw-shots-only",
+                       "--autoplay-input=pad",
                        "--settings-ok"},
                       hooks, error))
         << error;
@@ -60,6 +61,7 @@ TEST(CommandLine, EveryHookIsRead) {
     EXPECT_EQ(hooks.QuitAfterScreens, 12);
     EXPECT_TRUE(hooks.DrawShotsOnly);
     EXPECT_TRUE(hooks.SettingsOk);
+    EXPECT_EQ(hooks.AutoplayInput, 2) << "the bot's gamepad hands";
     EXPECT_TRUE(hooks.FixedStep);
     EXPECT_TRUE(hooks.HasSeed);
     EXPECT_EQ(hooks.Seed, 77u);
@@ -90,6 +92,7 @@ TEST(CommandLine, MalformedValuesAreRefusedWithAReason) {
                                                                               {"--start-window", "300"},
                                                                               {"--screens"},
                                                                               {"--quit-after-screens", "0"},
+                                                                              {"--autoplay-input=feet"},
                                                                               {"--bogus"}}) {
         TTestHooks hooks;
         std::string error;
@@ -148,9 +151,24 @@ TEST(Script, LinesBecomeWindowMessagesInFrameOrder) {
     EXPECT_EQ(events[9].Message, WM_CLOSE);
 }
 
+TEST(Script, PadLinesSendTheKeysOfThePadsButtons) {
+    std::vector<TScriptEvent> events;
+    ParseScript("1 pad A\n2 pad b\n3 paddown Up\n4 padup up\n5 pad X\n5 pad RB\n6 pad start\n", events);
+    std::vector<std::pair<UINT, WPARAM>> got;
+    for (const TScriptEvent& e : events)
+        got.push_back({e.Message, e.WParam});
+    const std::vector<std::pair<UINT, WPARAM>> want = {
+        {WM_KEYDOWN, VK_RETURN}, {WM_KEYUP, VK_RETURN}, {WM_KEYDOWN, VK_ESCAPE}, {WM_KEYUP, VK_ESCAPE},
+        {WM_KEYDOWN, VK_UP},     {WM_KEYUP, VK_UP},     {WM_KEYDOWN, VK_F1},     {WM_KEYUP, VK_F1},
+        {WM_KEYDOWN, VK_F4},     {WM_KEYUP, VK_F4},     {WM_KEYDOWN, VK_PAUSE},  {WM_KEYUP, VK_PAUSE}};
+    EXPECT_EQ(got, want);
+}
+
 TEST(Script, MalformedLinesAreSkipped) {
     std::vector<TScriptEvent> events;
-    ParseScript("x move 1 2\n1 move 1\n1 down middle 1 2\n1 key 300\n1 jump\n-3 close\n2 close\n", events);
+    ParseScript(
+        "x move 1 2\n1 move 1\n1 down middle 1 2\n1 key 300\n1 jump\n-3 close\n1 pad Z\n1 pad\n2 close\n",
+        events);
     ASSERT_EQ(events.size(), 1u);
     EXPECT_EQ(events[0].Frame, 2);
 }

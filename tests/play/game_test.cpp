@@ -1,5 +1,7 @@
 // The level flow of the game window: intro, play, outcome, time bonus, record update.
+#include "board/boardcursor.h"
 #include "play_fixture.h"
+#include "render/visual.h"
 #include "render/texlabels.h"
 #include "ui/w_menugame.h"
 #include "ui/w_stats.h"
@@ -177,6 +179,37 @@ TEST_F(GameTest, EscapeAndTheCloseOpenTheMenu) {
     Frames(20); // the button's press is shown first
     EXPECT_EQ(g.State, gsPaused);
     EXPECT_FALSE(GameCloseHandler()) << "paused: the exit dialog asks";
+}
+
+TEST_F(GameTest, KeysPickOnTheBoardEscapeDropsThePickThenOpensTheMenuAndPauseResumes) {
+    TW_Game& g = Open();
+    EXPECT_FALSE(g.KeyDown(VK_DOWN)) << "the frozen board of the intro takes no arrows";
+    EXPECT_TRUE(g.KeyDown(VK_RETURN)) << "Enter skips the intro as a click does";
+    Frame();
+    EXPECT_TRUE(g.Skipped);
+    ASSERT_LT(RunTo(gsPlaying, 5), 5) << "the drop-in is skipped as well";
+    ASSERT_NE(BoardCursor, nullptr);
+    EXPECT_TRUE(g.KeyDown(VK_DOWN));
+    EXPECT_TRUE(BoardCursor->Shown);
+    Frame();
+    EXPECT_TRUE(BoardCursor->Edge[0]->Visible);
+    EXPECT_TRUE(g.KeyDown(VK_RETURN));
+    EXPECT_TRUE(Net->Selected);
+    EXPECT_TRUE(g.KeyDown(VK_ESCAPE));
+    EXPECT_FALSE(Net->Selected);
+    Frames(20);
+    EXPECT_EQ(g.State, gsPlaying) << "Escape only dropped the pick";
+    EXPECT_TRUE(g.KeyDown(VK_ESCAPE));
+    Frames(20);
+    EXPECT_EQ(g.State, gsPaused);
+    EXPECT_FALSE(BoardCursor->Edge[0]->Visible) << "the frame goes with the board";
+    ASSERT_NE(GameMenu, nullptr);
+    EXPECT_TRUE(GameMenu->KeyDown(VK_PAUSE)) << "the pad's Start closes the menu it opened";
+    Frames(20);
+    EXPECT_EQ(g.State, gsPlaying);
+    EXPECT_TRUE(g.KeyDown(VK_PAUSE));
+    Frames(20);
+    EXPECT_EQ(g.State, gsPaused);
 }
 
 TEST_F(GameTest, LevelSavedMidCascadeIsResumedWithEverythingInFlightBooked) {

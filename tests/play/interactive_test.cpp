@@ -241,6 +241,23 @@ TEST_F(InteractiveTest, ClickDuringFadeInFadesOutFromTheAlphaReached) {
     EXPECT_EQ(Help, nullptr);
 }
 
+TEST_F(InteractiveTest, EnterClosesTheBubbleAndTheKeysStayItsOwnWhileItFades) {
+    MakeBoard(5, 5);
+    CurrentPlayerRec().Level = 4;
+    Master = std::make_unique<TInteractiveMaster>();
+    Master->LowTime();
+    TInteractiveHelp* b = HelpBubble;
+    ASSERT_NE(b, nullptr);
+    EXPECT_FALSE(CloseHelpBubbleByKey(VK_UP)) << "arrows still walk the board";
+    EXPECT_TRUE(CloseHelpBubbleByKey(VK_RETURN));
+    EXPECT_EQ(b->State, 3);
+    EXPECT_TRUE(CloseHelpBubbleByKey(VK_SPACE)) << "fading, it still takes the key";
+    for (int i = 0; i < 40 && !b->Dead; ++i)
+        b->Step();
+    EXPECT_EQ(HelpBubble, nullptr);
+    EXPECT_FALSE(CloseHelpBubbleByKey(VK_ESCAPE)) << "no bubble: Escape is the level's";
+}
+
 TEST_F(InteractiveTest, BoardIgnoresThePointerOverABubbleAndTheClockStops) {
     MakeBoard(5, 5);
     CurrentPlayerRec().Level = 4;

@@ -398,6 +398,33 @@ TEST_F(TextInput, TypingEditingAndTheCaret) {
     EXPECT_EQ(Input->Text, "ab");
 }
 
+TEST_F(TextInput, ArrowsTurnLettersForAPadWithoutLetterKeys) {
+    const std::string row = Input->LetterRow();
+    ASSERT_GE(row.size(), 26u);
+    EXPECT_EQ(row.substr(0, 3), "abc");
+    EXPECT_TRUE(Key(VK_UP));
+    EXPECT_EQ(Input->Text, "a");
+    Key(VK_UP);
+    Key(VK_UP);
+    EXPECT_EQ(Input->Text, "c");
+    EXPECT_TRUE(Key(VK_RIGHT)) << "after a turned letter Right starts the next one";
+    EXPECT_EQ(Input->Text, "ca");
+    Key(VK_DOWN);
+    EXPECT_EQ(Input->Text, "c") << "down past the row's start the letter goes";
+    EXPECT_EQ(Input->CaretPos, 1);
+    Key(VK_RIGHT);
+    Key(VK_UP);
+    EXPECT_EQ(Input->Text, "cb");
+    Key(VK_LEFT);
+    Key(VK_LEFT);
+    EXPECT_TRUE(Key(VK_DOWN)) << "before the first letter Down starts from the row's end";
+    EXPECT_EQ(Input->Text, std::string(1, row.back()) + "cb");
+    Input->SetText("");
+    Key('B');
+    Key(VK_RIGHT);
+    EXPECT_EQ(Input->Text, "b") << "Right after a typed letter only moves the caret";
+}
+
 TEST_F(TextInput, LengthLimitHoldsForTypingAndSetText) {
     for (uint16_t k : {'A', 'B', 'C', 'D', 'E', 'F', 'G'})
         Key(k);

@@ -42,6 +42,25 @@ TEST_F(HelpTest, TickingDoNotShowAndStartingTurnsTheWindowOff) {
     EXPECT_EQ(OpenedCodes, std::vector<int>{4});
 }
 
+TEST_F(HelpTest, TheTickAndStartFromTheKeysAndEscapeGoesBack) {
+    TW_Help* w = OpenHelp(true);
+    Frame(2);
+    EXPECT_TRUE(Key(VK_UP)) << "the check box takes the keys";
+    EXPECT_TRUE(Key(VK_RETURN));
+    EXPECT_TRUE(w->DontShow->Checked);
+    Key(VK_DOWN); // back to Start
+    Key(VK_RETURN);
+    Frame(20);
+    EXPECT_EQ(GameDat.ShowHelp, 0);
+    EXPECT_EQ(OpenedCodes, std::vector<int>{4});
+    OpenedCodes.clear();
+    OpenHelp(false);
+    Frame(60);
+    EXPECT_TRUE(Key(VK_ESCAPE));
+    Frame(20);
+    EXPECT_EQ(OpenedCodes, std::vector<int>{11});
+}
+
 TEST_F(HelpTest, StartWithoutTheTickKeepsTheWindowOn) {
     TW_Help* w = OpenHelp(true);
     Frame(2);

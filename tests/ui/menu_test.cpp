@@ -189,9 +189,8 @@ TEST_F(Menu, ExitDialogNoGivesTheFocusBackAndKeepsTheGameRunning) {
         open += dynamic_cast<TW_ExitDialog*>(c) ? 1 : 0;
     EXPECT_EQ(open, 1);
 
-    EXPECT_TRUE(Key(VK_RIGHT));
+    EXPECT_TRUE(Key(VK_ESCAPE)) << "Escape answers No";
     EXPECT_EQ(first->Buttons->ActiveIndex, 1);
-    EXPECT_TRUE(Key(VK_RETURN));
     AwaitRelease(first->Buttons);
     Frame();
 

@@ -12,6 +12,8 @@
 #include "platform/bass.h"
 #include "render/itf.h"
 #include "render/texlabels.h"
+#include "render/visual.h"
+#include "ui/keyrows.h"
 #include "ui/w_menuoptions.h"
 #include "ui/wincontrols.h"
 #include "menus_fixture.h"
@@ -110,6 +112,38 @@ TEST_F(Options_, EscapeIsCancel) {
     EXPECT_EQ(GameDat.DragNDrop, 0);
     EXPECT_EQ(GameDat.ShowHelp, 1);
     EXPECT_EQ(GameDat.Players[0].PlayerDragNDrop, 0) << "the player's copy is left alone";
+}
+
+TEST_F(Options_, BarsAndBoxesAnswerTheArrowsAndEnterThenOkFromTheKeys) {
+    TW_MenuOptions* w = Open();
+    EXPECT_TRUE(Key(VK_DOWN)) << "the first arrow takes the music bar";
+    EXPECT_TRUE(w->KeyRows->Edge[0]->Visible) << "framed in gold";
+    EXPECT_TRUE(Key(VK_LEFT));
+    EXPECT_TRUE(Key(VK_LEFT));
+    EXPECT_NEAR(GameDat.MusicVolume, 0.7f, 0.001f);
+    Key(VK_DOWN);
+    Key(VK_RIGHT);
+    EXPECT_NEAR(GameDat.SoundVolume, 0.65f, 0.001f);
+    Key(VK_DOWN); // full screen, left alone
+    Key(VK_DOWN);
+    EXPECT_TRUE(Key(VK_RETURN));
+    EXPECT_EQ(GameDat.ShowHelp, 0);
+    Key(VK_DOWN);
+    EXPECT_TRUE(Key(VK_SPACE));
+    EXPECT_EQ(GameDat.DragNDrop, 1);
+    EXPECT_EQ(w->Buttons->ActiveIndex, -1) << "no button is lit while a control has the keys";
+    for (int32_t i = 0; i < cLanguageCount; ++i)
+        Key(VK_DOWN); // the language rows, left alone
+    Key(VK_DOWN);     // on to the buttons: OK lights
+    EXPECT_EQ(w->Buttons->ActiveIndex, 0);
+    EXPECT_FALSE(w->KeyRows->Edge[0]->Visible);
+    Key(VK_RIGHT);
+    Key(VK_LEFT);
+    Key(VK_RETURN);
+    Finish(w);
+    EXPECT_EQ(GameDat.Players[0].PlayerDragNDrop, 1);
+    EXPECT_EQ(GameDat.Players[0].PlayerShowHelp, 0);
+    EXPECT_NEAR(GameDat.MusicVolume, 0.7f, 0.001f);
 }
 
 TEST_F(Options_, OkKeepsTheChoicesAndCopiesThemToTheCurrentPlayer) {
@@ -240,6 +274,18 @@ TEST_F(Options_, LanguageBoxesAreOneChoiceStoredOnOkOnlyWhenChanged) {
     ClickButton(w, 0);
     Finish(w);
     EXPECT_EQ(optionsText(), "Width 800\n");
+
+    // From the keys: the language rows follow the five rows of bars and boxes.
+    const int32_t third = (other + 1) % cLanguageCount;
+    w = Open();
+    for (int32_t i = 0; i < 5 + third + 1; ++i)
+        Key(VK_DOWN);
+    EXPECT_TRUE(Key(VK_RETURN));
+    for (int32_t i = 0; i < cLanguageCount; ++i)
+        EXPECT_EQ(w->LanguageBoxes[i]->Checked, i == third) << i;
+    EXPECT_TRUE(Key(VK_ESCAPE));
+    Finish(w);
+    EXPECT_EQ(optionsText(), "Width 800\n") << "Cancel stores nothing";
 }
 
 } // namespace
