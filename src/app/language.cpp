@@ -1,6 +1,8 @@
 #include "app/language.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 
 #include "app/log.h"
 #include "app/options.h"
@@ -11,14 +13,17 @@ namespace velmora {
 
 TLang* Lang = nullptr;
 
+const TLanguageInfo Languages[cLanguageCount] = {
+    {"Eng", "en", 1252, "English"},
+    {"Rus", "ru", 1251, "\xD0\xF3\xF1\xF1\xEA\xE8\xE9"}, // "Русский"
+    {"Ger", "de", 1252, "Deutsch"},
+};
+
 namespace {
 
-struct TLanguageCode {
-    const char* Code;
-    int32_t Index;
-};
-constexpr TLanguageCode cLanguages[] = {{"Eng", 0}, {"Rus", 1}, {"Ger", 2}};
 constexpr const char* cDefaultLanguage = "Eng";
+// Where the desktop names its language, most binding first.
+constexpr const char* cLocaleVariables[] = {"LC_ALL", "LC_MESSAGES", "LANG"};
 
 char LowerAscii(char c) {
     return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c;
@@ -91,10 +96,199 @@ std::string ReadTextLinesAt(const std::vector<std::string>& lines, size_t& i, co
     return text;
 }
 
+std::vector<std::string> SplitList(const std::string& list, char separator) {
+    std::vector<std::string> items;
+    size_t from = 0;
+    for (;;) {
+        const size_t at = list.find(separator, from);
+        items.push_back(list.substr(from, at == std::string::npos ? std::string::npos : at - from));
+        if (at == std::string::npos) return items;
+        from = at + 1;
+    }
+}
+
 } // namespace
 
+int32_t LanguageIndexOf(const std::string& code) {
+    for (int32_t i = 0; i < cLanguageCount; ++i)
+        if (code == Languages[i].Code) return i;
+    return -1;
+}
+
+std::string LanguageOfLocale(const std::string& locale) {
+    // language[_territory][.codeset][@modifier]
+    std::string language = locale.substr(0, locale.find_first_of("_.@"));
+    for (char& c : language)
+        c = LowerAscii(c);
+    for (const TLanguageInfo& info : Languages)
+        if (language == info.Locale) return info.Code;
+    return {};
+}
+
+std::string DesktopLanguage(const TEnvironmentLookup& getEnv) {
+    std::vector<std::string> candidates;
+    if (const char* list = getEnv("LANGUAGE")) candidates = SplitList(list, ':');
+    for (const char* name : cLocaleVariables)
+        if (const char* value = getEnv(name)) candidates.push_back(value);
+    for (const std::string& candidate : candidates) {
+        const std::string code = LanguageOfLocale(candidate);
+        if (!code.empty()) return code;
+    }
+    return {};
+}
+
+std::string DesktopLanguage() {
+    return DesktopLanguage([](const char* name) -> const char* { return std::getenv(name); });
+}
+
+std::string ChooseLanguage(const std::string& saved, const std::string& desktop,
+                           const std::string& fileCode) {
+    if (LanguageIndexOf(saved) >= 0) return saved;
+    if (LanguageIndexOf(desktop) >= 0) return desktop;
+    if (!fileCode.empty()) return fileCode;
+    return cDefaultLanguage;
+}
+
+std::string LanguageFolder(const std::string& code) {
+    return Paths.Base + "\\Lang\\" + code;
+}
+
+std::string LanguageFile(const std::string& sharedFile, const std::string& rel) {
+    if (Lang == nullptr || Lang->LangCode.empty()) return sharedFile;
+    const std::string own = LanguageFolder(Lang->LangCode) + rel;
+    return FileExists(own) ? own : sharedFile;
+}
+
+namespace {
+
+bool IsLanguageOptionLine(const std::string& line) {
+    if (IsCommentLine(line)) return false;
+    const size_t b = line.find_first_not_of(" \t");
+    if (b == std::string::npos) return false;
+    const size_t e = line.find_first_of(" \t", b);
+    return line.compare(b, e == std::string::npos ? std::string::npos : e - b, "Language") == 0;
+}
+
+} // namespace
+
+bool StoreLanguageChoice(const std::string& code) {
+    Options.Language = code;
+    const std::string path = ResolvePath(Paths.OptionsFile);
+    std::vector<std::string> lines;
+    if (!FileExists(Paths.OptionsFile) || !ReadTextLines(path, lines)) {
+        Log("uLanguage.StoreLanguageChoice : \"" + path + "\" missing, the choice holds for this run");
+        return false;
+    }
+    std::string text;
+    for (const std::string& line : lines)
+        if (!IsLanguageOptionLine(line)) text += line + "\n";
+    char key[32];
+    std::snprintf(key, sizeof key, "%-20s ", "Language"); // the look of the settings dialog's lines
+    text += key + code + "\n";
+    // The game path, so that an installed run writes the player's own copy.
+    if (!WriteWholeFile(Paths.OptionsFile, text.data(), text.size())) {
+        Log("uLanguage.StoreLanguageChoice : can't write \"" + path + "\"");
+        return false;
+    }
+    return true;
+}
+
+int32_t RunningCodePage() {
+    return Lang != nullptr ? Languages[Lang->LangIndex].CodePage : Languages[0].CodePage;
+}
+
+namespace {
+
+// Latin spelling of the Windows-1251 letters 0xC0 (А) .. 0xFF (я).
+constexpr const char* cCyrillicLatin[64] = {
+    "A", "B", "V", "G", "D", "E",  "Zh", "Z",  "I",  "Y",    "K", "L", "M", "N", "O",  "P",
+    "R", "S", "T", "U", "F", "Kh", "Ts", "Ch", "Sh", "Shch", "",  "Y", "",  "E", "Yu", "Ya",
+    "a", "b", "v", "g", "d", "e",  "zh", "z",  "i",  "y",    "k", "l", "m", "n", "o",  "p",
+    "r", "s", "t", "u", "f", "kh", "ts", "ch", "sh", "shch", "",  "y", "",  "e", "yu", "ya",
+};
+
+// The letters the German layout types above ASCII, with their spelling in plain letters.
+struct TUmlaut {
+    unsigned char Byte;
+    const char* Plain;
+};
+constexpr TUmlaut cUmlauts[] = {{0xC4, "Ae"}, {0xD6, "Oe"}, {0xDC, "Ue"}, {0xDF, "ss"},
+                                {0xE4, "ae"}, {0xF6, "oe"}, {0xFC, "ue"}};
+
+const char* UmlautPlain(unsigned char c) {
+    for (const TUmlaut& u : cUmlauts)
+        if (u.Byte == c) return u.Plain;
+    return nullptr;
+}
+
+std::string CyrillicToLatin(const std::string& name) {
+    std::string out;
+    for (char ch : name) {
+        const auto c = static_cast<unsigned char>(ch);
+        if (c < 0x80)
+            out += ch;
+        else if (c >= 0xC0)
+            out += cCyrillicLatin[c - 0xC0];
+        else if (c == 0xA8)
+            out += "Yo";
+        else if (c == 0xB8)
+            out += "yo";
+        else
+            out += '?';
+    }
+    return out;
+}
+
+std::string UmlautsToPlain(const std::string& name) {
+    std::string out;
+    for (char ch : name) {
+        const auto c = static_cast<unsigned char>(ch);
+        const char* plain = UmlautPlain(c);
+        out += c < 0x80 ? std::string(1, ch) : plain != nullptr ? std::string(plain) : std::string("?");
+    }
+    return out;
+}
+
+} // namespace
+
+int32_t NameCodePage(const std::string& name) {
+    bool high = false, asciiLetter = false;
+    for (char ch : name) {
+        const auto c = static_cast<unsigned char>(ch);
+        if (c >= 0x80) {
+            high = true;
+            if (UmlautPlain(c) == nullptr) return 1251;
+        } else if ((c | 0x20) >= 'a' && (c | 0x20) <= 'z') {
+            asciiLetter = true;
+        }
+    }
+    if (!high) return 0;
+    return asciiLetter ? 1252 : 1251;
+}
+
+std::string NameForCodePage(const std::string& name, int32_t codePage) {
+    const int32_t own = NameCodePage(name);
+    if (own == 0 || own == codePage) return name;
+    return own == 1251 ? CyrillicToLatin(name) : UmlautsToPlain(name);
+}
+
+std::string NameForDisplay(const std::string& name) {
+    return NameForCodePage(name, RunningCodePage());
+}
+
 TLang::TLang() {
-    ReadLanguage(Paths.Texts + "\\Language.txt");
+    const bool savedKnown = LanguageIndexOf(Options.Language) >= 0;
+    if (!Options.Language.empty() && !savedKnown)
+        Log("TLang.Create: unknown Language \"" + Options.Language + "\" in \"Options.txt\", ignored");
+    const std::string saved = savedKnown ? Options.Language : std::string();
+    const std::string desktop = saved.empty() ? DesktopLanguage() : std::string();
+    // "Language.txt" is only the installation's default: read when nothing else decides.
+    const std::string fileCode =
+        saved.empty() && desktop.empty() ? ReadLanguageFile(Paths.Texts + "\\Language.txt") : std::string();
+    LangCode = ChooseLanguage(saved, desktop, fileCode);
+    LangIndex = std::max(0, LanguageIndexOf(LangCode));
+    const char* source = !saved.empty() ? "Options.txt" : !desktop.empty() ? "desktop" : "Language.txt";
+    Log("TLang.Create: Language " + LangCode + " (" + source + ")");
     ReadLang(Paths.Texts + "\\TextResourses.txt");
     Lang = this;
 }
@@ -113,21 +307,17 @@ bool TLang::GetText(const std::string& key, std::string& text) const {
     return true;
 }
 
-void TLang::ReadLanguage(const std::string& gamePath) {
+std::string TLang::ReadLanguageFile(const std::string& gamePath) {
     const std::string path = ResolvePath(gamePath);
     std::vector<std::string> lines;
     if (!ReadTextLines(path, lines) || lines.empty() || lines[0].empty()) {
         // Without a language choice the game still starts, in English.
         Report("uLanguage.ReadLanguage : Language choice missing, English is used \"" + path + "\"");
-        LangCode = cDefaultLanguage;
-        LangIndex = 0;
-        return;
+        return {};
     }
-    LangCode = lines[0];
-    if (StartsWith(LangCode, "\xEF\xBB\xBF")) LangCode.erase(0, 3); // a byte-order mark from an editor
-    LangIndex = 0;
-    for (const auto& language : cLanguages)
-        if (LangCode == language.Code) LangIndex = language.Index;
+    std::string code = lines[0];
+    if (StartsWith(code, "\xEF\xBB\xBF")) code.erase(0, 3); // a byte-order mark from an editor
+    return code;
 }
 
 void TLang::AddEntry(const std::string& key, std::string text) {

@@ -74,6 +74,7 @@ void ApplyOptionsLine(TOptionsRec& rec, const TDataLine& line) {
     else if (k == "CONST_BlickY") rec.CONST_BlickY = n;
     else if (k == "CONST_AngleCoeff") rec.CONST_AngleCoeff = ParseFloat(v);
     else if (k == "CONST_MenuRandSeed") rec.CONST_MenuRandSeed = n;
+    else if (k == "Language") rec.Language = v;
 }
 
 } // namespace
@@ -110,6 +111,7 @@ bool SaveOptionsTo(const std::string& path, const TOptionsRec& rec) {
     line("SpiralType", std::to_string(rec.SpiralType));
     line("SpiralCount", std::to_string(rec.SpiralCount));
     line("BlendMode", std::to_string(rec.BlendMode));
+    if (!rec.Language.empty()) line("Language", rec.Language); // the game's own choice survives the dialog
     // Replaced in one step, so an interrupted save never leaves half a file.
     return WriteWholeFile(path, text.data(), text.size());
 }

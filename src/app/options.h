@@ -32,6 +32,7 @@ struct TOptionsRec {
     int32_t CONST_BlickY = 0;
     float CONST_AngleCoeff = 0;
     int32_t CONST_MenuRandSeed = 0;
+    std::string Language; // the player's language choice ("Eng", "Rus", "Ger"); empty: none saved
 };
 
 extern TOptionsRec Options;

@@ -4,6 +4,7 @@
 #include <sstream>
 #include <vector>
 
+#include "app/language.h"
 #include "app/log.h"
 #include "app/options.h"
 #include "app/textfile.h"
@@ -105,7 +106,9 @@ bool ReadCountriesFrom(const std::string& path, TCountryTable& t) {
 }
 
 bool ReadCountries() {
-    return ReadCountriesFrom(ResolvePath(Paths.Levels + "\\Countries.txt"), Countries);
+    // The town names are the running language's when its folder has a table of its own.
+    const std::string file = LanguageFile(Paths.Levels + "\\Countries.txt", "\\Levels\\Countries.txt");
+    return ReadCountriesFrom(ResolvePath(file), Countries);
 }
 
 void LevelToCountry(int32_t level, int32_t& country, int32_t& levelInCountry) {

@@ -2,6 +2,7 @@
 
 #include "app/log.h"
 #include "app/device.h"
+#include "app/language.h"
 #include "app/options.h"
 #include "platform/files.h"
 #include "render/blocks.h"
@@ -115,7 +116,9 @@ const TSharedFontEntry SharedFonts[cSharedFontCount] = {
 
 void CreateSharedFonts(TMaster& owner) {
     for (const TSharedFontEntry& e : SharedFonts) {
-        *e.Global = owner.Add(new TIndexedTextureFont(Paths.Fonts + e.FileName));
+        // A language of another code page has its own fonts.
+        const std::string file = LanguageFile(Paths.Fonts + e.FileName, std::string("\\Fonts") + e.FileName);
+        *e.Global = owner.Add(new TIndexedTextureFont(file));
     }
     DefaultButtonFont = MenuStdButtons;
 }

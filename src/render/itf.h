@@ -109,7 +109,8 @@ struct TSharedFontEntry {
 };
 extern const TSharedFontEntry SharedFonts[cSharedFontCount];
 
-// Creates the shared fonts from Paths.Fonts in their order, adds each to owner and sets the globals.
+// Creates the shared fonts in their order, adds each to owner and sets the globals: from the running
+// language's folder when it has them (LanguageFile), else from Paths.Fonts.
 void CreateSharedFonts(TMaster& owner);
 
 // The atlas of a font file: its name with the extension changed to ".tga".

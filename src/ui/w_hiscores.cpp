@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "app/language.h"
 #include "app/options.h"
 #include "board/countries.h"
 #include "engine/group.h"
@@ -108,7 +109,8 @@ void TW_HiScores::CreateRow(int32_t i) {
     } else {
         GetLevelNames(entry.Level, country, town);
     }
-    const std::string cells[cHiScoreColumns] = {EntryNumber(i), entry.Name.Get(), country, town,
+    const std::string name = NameForDisplay(entry.Name.Get()); // typed in another language too
+    const std::string cells[cHiScoreColumns] = {EntryNumber(i), name, country, town,
                                                 std::to_string(entry.Score)};
     const bool lit = Highlight && i == HighlightRow;
     TIndexedTextureFont* font = lit ? PlayerFont_Yellow : PlayerFont_Gray;

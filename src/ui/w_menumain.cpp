@@ -3,6 +3,7 @@
 #include "app/d3dapp.h"
 #include "app/gamedat.h"
 #include "app/input.h"
+#include "app/language.h"
 #include "app/options.h"
 #include "app/sound.h"
 #include "engine/group.h"
@@ -259,7 +260,7 @@ void TW_MenuMain::RefreshNameLabel() {
         return;
     }
     if (!NameLabel) Add(new TNameLabel());
-    NameLabel->SetName(CurrentPlayerRec().Name.Get());
+    NameLabel->SetName(NameForDisplay(CurrentPlayerRec().Name.Get()));
 }
 
 TBasic* CreateMenuMain() {

@@ -1,9 +1,14 @@
 #include "ui/w_menuoptions.h"
 
+#include <algorithm>
+
 #include "app/d3dapp.h"
 #include "app/gamedat.h"
+#include "app/options.h"
 #include "app/sound.h"
 #include "engine/group.h"
+#include "render/itf.h"
+#include "render/texlabels.h"
 #include "ui/keyrows.h"
 #include "ui/menuback.h"
 #include "ui/passage.h"
@@ -13,12 +18,19 @@ namespace velmora {
 
 namespace {
 
-// Layout inside the 480 x 400 panel, in pixels from its top-left corner.
+// Layout inside the 480 x 460 panel, in pixels from its top-left corner.
 constexpr int32_t cTitleInside = 52; // the title's top this far below the panel's top (with the lift)
 constexpr int32_t cBarLeft = 60, cBarWidth = 360, cBarHeight = 24;
 constexpr int32_t cMusicBarTop = 100, cSoundBarTop = 165;
 constexpr int32_t cBoxLeft = 60, cFirstBoxTop = 205, cBoxStep = 36;
-constexpr int32_t cButtonsTop = 330, cButtonGap = 24;
+constexpr int32_t cLanguageTop = 313, cLanguageStep = 130, cLanguageNoteY = 358;
+constexpr int32_t cButtonsTop = 390, cButtonGap = 24;
+
+// The language a run of the game would take next: the stored choice, else this run's.
+std::string NextRunLanguage() {
+    if (LanguageIndexOf(Options.Language) >= 0) return Options.Language;
+    return Languages[Lang != nullptr ? Lang->LangIndex : 0].Code;
+}
 
 } // namespace
 
@@ -53,6 +65,7 @@ void TW_MenuOptions::CreateContent() {
     FullScreenBox = box("TEXT_CheckBox_Fullscren", 0, OpenFullScreen);
     ShowHelpBox = box("TEXT_CheckBox_ShowHelp", 1, OpenShowHelp);
     DragNDropBox = box("TEXT_CheckBox_DragNDrop", 2, OpenDragNDrop);
+    CreateLanguageChoice();
     // Bound after the opening values are shown, so that opening changes nothing.
     MusicBar->OnChange = [this](TTrackBar* b) { OnMusicChange(b); };
     SoundBar->OnChange = [this](TTrackBar* b) { OnSoundChange(b); };
@@ -71,6 +84,8 @@ void TW_MenuOptions::CreateContent() {
     KeyRows->AddRow(MusicBar);
     KeyRows->AddRow(SoundBar);
     for (TCheckBox* b : {FullScreenBox, ShowHelpBox, DragNDropBox})
+        KeyRows->AddRow(b);
+    for (TCheckBox* b : LanguageBoxes) // Enter or Space on a language's row chooses it
         KeyRows->AddRow(b);
 }
 
@@ -96,6 +111,8 @@ void TW_MenuOptions::MouseProc() {
     FullScreenBox->MouseProc();
     ShowHelpBox->MouseProc();
     DragNDropBox->MouseProc();
+    for (TCheckBox* b : LanguageBoxes)
+        b->MouseProc();
 }
 
 void TW_MenuOptions::OnButtonUp(TBasic*, int32_t index) {
@@ -108,6 +125,8 @@ void TW_MenuOptions::OnButtonUp(TBasic*, int32_t index) {
 }
 
 void TW_MenuOptions::Accept() {
+    // Only a choice the player made is stored: otherwise the desktop's language keeps deciding.
+    if (ChosenLanguage != OpenLanguage) StoreLanguageChoice(ChosenLanguage);
     if (GameDat.PlayerCount < 1) return;
     TPlayerRec& player = CurrentPlayerRec();
     player.PlayerShowHelp = GameDat.ShowHelp;
@@ -120,6 +139,43 @@ void TW_MenuOptions::Cancel() {
     FullScreenBox->SetChecked(OpenFullScreen);
     ShowHelpBox->SetChecked(OpenShowHelp);
     DragNDropBox->SetChecked(OpenDragNDrop);
+    LanguageBoxes[std::max(0, LanguageIndexOf(OpenLanguage))]->SetChecked(true);
+}
+
+void TW_MenuOptions::CreateLanguageChoice() {
+    const int32_t left = PanelLeftPx(), top = PanelTopPx();
+    OpenLanguage = ChosenLanguage = NextRunLanguage();
+    // One small font holds the letters of all three names; without it each name is written as the
+    // running fonts can show it ("Russkiy").
+    LanguageNamesFont = Add(new TIndexedTextureFont(Paths.Fonts + "\\LanguageNames.itf"));
+    const bool ownLetters = !LanguageNamesFont->Chars.empty();
+    for (int32_t i = 0; i < cLanguageCount; ++i) {
+        const std::string name = ownLetters ? std::string(Languages[i].NativeName)
+                                            : NameForCodePage(Languages[i].NativeName, RunningCodePage());
+        LanguageBoxes[i] =
+            Add(new TCheckBox(name, left + cBoxLeft + i * cLanguageStep, top + cLanguageTop,
+                              ChosenLanguage == Languages[i].Code, ownLetters ? LanguageNamesFont : nullptr));
+        LanguageBoxes[i]->OnChange = [this, i](TCheckBox* b) { OnLanguageChange(i, b); };
+    }
+    TTexLabelExParams p;
+    p.Font = DefaultButtonFont;
+    p.Text = TextOf("TEXT_Options_LanguageNextStart");
+    LanguageNote = Add(new TTexLabelEx(p));
+    LanguageNote->X = TableX(left + PanelWidthPx() / 2) - HalfPixel;
+    LanguageNote->Y = TableY(top + cLanguageNoteY) - HalfPixel;
+    LanguageNote->Layout();
+}
+
+// The boxes act as one choice: checking one clears the others, and the checked one stays checked.
+void TW_MenuOptions::OnLanguageChange(int32_t index, TCheckBox* box) {
+    const std::string code = Languages[index].Code;
+    if (!box->Checked) {
+        if (code == ChosenLanguage) box->SetChecked(true);
+        return;
+    }
+    ChosenLanguage = code;
+    for (int32_t i = 0; i < cLanguageCount; ++i)
+        if (i != index) LanguageBoxes[i]->SetChecked(false);
 }
 
 void TW_MenuOptions::OnMusicChange(TTrackBar* bar) {

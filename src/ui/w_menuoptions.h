@@ -1,13 +1,20 @@
 // The options window: music and sound volume bars applied at once, full screen / help /
-// drag-and-drop check boxes; OK keeps the choices, Cancel (or Escape) puts back the opening values.
+// drag-and-drop check boxes, the language (stored on OK, in force from the next start); OK keeps
+// the choices, Cancel (or Escape) puts back the opening values.
 #pragma once
 
+#include <array>
+#include <string>
+
+#include "app/language.h"
 #include "ui/w_menu.h"
 
 namespace velmora {
 
 class TTrackBar;
 class TCheckBox;
+class TIndexedTextureFont;
+class TTexLabelEx;
 class TKeyRows;
 
 class TW_MenuOptions : public TW_Menu {
@@ -36,8 +43,15 @@ class TW_MenuOptions : public TW_Menu {
     float OpenMusicVolume = 0, OpenSoundVolume = 0;
     bool OpenFullScreen = false, OpenShowHelp = false, OpenDragNDrop = false;
     bool OwnWindow = false;
+    // The language choice: one box per language, its name in its own letters; exactly one checked.
+    std::array<TCheckBox*, cLanguageCount> LanguageBoxes{};
+    TIndexedTextureFont* LanguageNamesFont = nullptr; // owned, a child of the window
+    TTexLabelEx* LanguageNote = nullptr;              // says when the choice takes effect
+    std::string OpenLanguage, ChosenLanguage;         // codes
 
   private:
+    void CreateLanguageChoice();
+    void OnLanguageChange(int32_t index, TCheckBox* box);
     void OnMusicChange(TTrackBar* bar);
     void OnSoundChange(TTrackBar* bar);
     void OnFullScreenChange(TCheckBox* box);

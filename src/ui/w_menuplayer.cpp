@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "app/gamedat.h"
+#include "app/language.h"
 #include "app/log.h"
 #include "app/options.h"
 #include "app/sound.h"
@@ -34,7 +35,7 @@ constexpr int32_t cTitleInside = 30;
 constexpr int32_t cButtonsTop = 200, cButtonRowStep = 56, cButtonGap = 12;
 
 std::string PlayerName(int32_t player) {
-    return GameDat.Players[player - 1].Name.Get();
+    return NameForDisplay(GameDat.Players[player - 1].Name.Get()); // typed in another language too
 }
 
 } // namespace
@@ -323,7 +324,8 @@ void TW_MenuPlayer::OnNameAnswer(TW_MenuName* window, int32_t index) {
         if (RootGroup) RootGroup->StartPlaying();
         return;
     }
-    if (HasCurrentPlayer())
+    // A name typed in another language is offered as shown; left as it was, it keeps its own letters.
+    if (HasCurrentPlayer() && name != PlayerName(GameDat.CurrentPlayer))
         GameDat.Players[GameDat.CurrentPlayer - 1].Name.Set(name.substr(0, cMaxNameLength));
     Rebuild();
     SaveGameDat();

@@ -1,6 +1,7 @@
 // The data folder written by the content tool: complete, well formed and the same every run.
 #include "content_support.h"
 
+#include "app/language.h"
 #include "app/sound.h"
 
 #include <gtest/gtest.h>
@@ -293,10 +294,19 @@ TEST(ContentPack, EveryFileTheGameNamesExists) {
     for (const std::string& f : required_files()) {
         EXPECT_TRUE(fs::exists(data_dir() / f)) << f;
     }
-    for (const std::string& f : kFonts) {
-        EXPECT_TRUE(fs::exists(data_dir() / "Fonts" / (f + ".itf"))) << f;
-        EXPECT_TRUE(fs::exists(data_dir() / "Fonts" / (f + ".tga"))) << f;
+    // The shared fonts are Windows-1252; Russian brings its Windows-1251 set and its town names,
+    // German its town names; the options window's font holds the three languages' names.
+    for (const fs::path& fonts : {data_dir() / "Fonts", data_dir() / "Lang" / "Rus" / "Fonts"}) {
+        for (const std::string& f : kFonts) {
+            EXPECT_TRUE(fs::exists(fonts / (f + ".itf"))) << fonts << f;
+            EXPECT_TRUE(fs::exists(fonts / (f + ".tga"))) << fonts << f;
+        }
     }
+    EXPECT_TRUE(fs::exists(data_dir() / "Fonts" / "LanguageNames.itf"));
+    EXPECT_TRUE(fs::exists(data_dir() / "Fonts" / "LanguageNames.tga"));
+    for (const char* code : {"Rus", "Ger"})
+        EXPECT_TRUE(fs::exists(data_dir() / "Lang" / code / "Levels" / "Countries.txt")) << code;
+    EXPECT_FALSE(fs::exists(data_dir() / "Lang" / "Eng")) << "English is the shared folders' language";
     for (const std::string& p : kParticles) {
         EXPECT_TRUE(fs::exists(data_dir() / "Particles" / (p + ".prt"))) << p;
     }
@@ -421,12 +431,21 @@ TEST(ContentPack, RussianTextsAreWindows1251AndGermanTexts1252) {
 }
 
 TEST(ContentPack, FontsAreWellFormedAndFitTheirAtlas) {
+    std::vector<fs::path> fonts;
     for (const std::string& name : kFonts) {
-        const ItfFont f = read_itf(data_dir() / "Fonts" / (name + ".itf"));
-        const TgaInfo atlas = read_tga_header(data_dir() / "Fonts" / (name + ".tga"));
+        fonts.push_back(data_dir() / "Fonts" / (name + ".itf"));
+        fonts.push_back(data_dir() / "Lang" / "Rus" / "Fonts" / (name + ".itf"));
+    }
+    fonts.push_back(data_dir() / "Fonts" / "LanguageNames.itf");
+    for (const fs::path& file : fonts) {
+        const std::string name = file.string();
+        const ItfFont f = read_itf(file);
+        const TgaInfo atlas = read_tga_header(fs::path(file).replace_extension(".tga"));
         ASSERT_TRUE(atlas.valid) << name;
-        EXPECT_GT(f.chars.size(), 150u) << name;
-        EXPECT_EQ(fs::file_size(data_dir() / "Fonts" / (name + ".itf")), 272 + 24 * f.chars.size()) << name;
+        if (file.stem() != "LanguageNames") {
+            EXPECT_GT(f.chars.size(), 150u) << name;
+        }
+        EXPECT_EQ(fs::file_size(file), 272 + 24 * f.chars.size()) << name;
         EXPECT_GT(f.lineHeight, 8) << name;
         for (const auto& g : f.glyphs) {
             EXPECT_GE(g.x, 0);
@@ -441,17 +460,24 @@ TEST(ContentPack, FontsAreWellFormedAndFitTheirAtlas) {
 
 namespace {
 
-// Every character of a language's texts (and town names) is in every font of that folder.
+// A language's own copy of a data file when its folder has one, else the shared file, as the game
+// looks them up.
+fs::path language_file(const fs::path& dir, const std::string& code, const fs::path& rel) {
+    const fs::path own = dir / "Lang" / code / rel;
+    return fs::exists(own) ? own : dir / rel;
+}
+
+// Every character of a language's texts (and town names) is in every font the language loads.
 void expect_fonts_cover_texts(const fs::path& dir, const std::string& code) {
     std::set<unsigned char> used;
     for (auto& [k, t] : read_text_entries(dir / "Texts" / "TextResourses.txt", code))
         for (char c : t)
             if (c != '\n') used.insert(static_cast<unsigned char>(c));
-    for (const std::string& line : read_lines(dir / "Levels" / "Countries.txt"))
+    for (const std::string& line : read_lines(language_file(dir, code, fs::path("Levels") / "Countries.txt")))
         for (char c : line)
             used.insert(static_cast<unsigned char>(c));
     for (const std::string& name : kFonts) {
-        const ItfFont f = read_itf(dir / "Fonts" / (name + ".itf"));
+        const ItfFont f = read_itf(language_file(dir, code, fs::path("Fonts") / (name + ".itf")));
         for (unsigned char c : used)
             EXPECT_NE(f.chars.find(char(c)), std::string::npos)
                 << code << " font " << name << " lacks byte " << int(c);
@@ -470,20 +496,26 @@ int32_t line_width(const ItfFont& font, const std::string& line) {
 
 // The questions' titles and one-line subtitles stand inside the smallest panel that shows them,
 // the 440-pixel dialog, clear of its 20-pixel gilded frame; the options' check box captions start
-// 102 pixels into the 480-pixel options panel and end before its frame.
+// 102 pixels into the 480-pixel options panel and end before its frame, and the note under the
+// language choice stands between the frames.
 void expect_menu_texts_fit_their_panels(const fs::path& dir, const std::string& code) {
     constexpr int32_t cFrame = 20;
     constexpr int32_t cInsideDialog = 440 - 2 * cFrame;
     constexpr int32_t cCheckBoxCaption = 480 - cFrame - 102;
+    constexpr int32_t cInsideOptions = 480 - 2 * cFrame;
     const std::set<std::string> optionBoxes = {"TEXT_CheckBox_Fullscren", "TEXT_CheckBox_ShowHelp",
                                                "TEXT_CheckBox_DragNDrop"};
     const std::set<std::string> questionTitles = {"TEXT_Title_ATTENTION",   "TEXT_Title_EXITGAME",
                                                   "TEXT_Title_EXITPROGRAM", "TEXT_Title_RESTART",
                                                   "TEXT_Title_NEWGAME",     "TEXT_Title_INVALIDNAME"};
-    const ItfFont font = read_itf(dir / "Fonts" / "MenuStdButtons.itf");
-    const ItfFont titleFont = read_itf(dir / "Fonts" / "MenuTitle.itf");
-    int subtitles = 0;
+    const ItfFont font = read_itf(language_file(dir, code, fs::path("Fonts") / "MenuStdButtons.itf"));
+    const ItfFont titleFont = read_itf(language_file(dir, code, fs::path("Fonts") / "MenuTitle.itf"));
+    int subtitles = 0, notes = 0;
     for (auto& [key, text] : read_text_entries(dir / "Texts" / "TextResourses.txt", code)) {
+        if (key == "TEXT_Options_LanguageNextStart") {
+            ++notes;
+            EXPECT_LE(line_width(font, text), cInsideOptions) << code << ' ' << key << ": \"" << text << '"';
+        }
         if (questionTitles.count(key) != 0) {
             EXPECT_LE(line_width(titleFont, text), cInsideDialog)
                 << code << ' ' << key << ": \"" << text << '"';
@@ -498,6 +530,7 @@ void expect_menu_texts_fit_their_panels(const fs::path& dir, const std::string& 
         EXPECT_LE(line_width(font, text), cInsideDialog) << code << ' ' << key << ": \"" << text << '"';
     }
     EXPECT_GE(subtitles, 9) << code;
+    EXPECT_EQ(notes, 1) << code;
 }
 
 } // namespace
@@ -513,7 +546,31 @@ TEST(ContentPack, Windows1252FontsHoldEveryCharacterOfTheGermanTexts) {
     expect_menu_texts_fit_their_panels(data_dir(), "Ger");
 }
 
-TEST(ContentPack, RunsAreByteIdenticalAndEachLanguageHasItsFonts) {
+// Russian takes the fonts of its own folder, Windows-1251.
+TEST(ContentPack, RussianFontsHoldEveryCharacterOfTheRussianTexts) {
+    expect_fonts_cover_texts(data_dir(), "Rus");
+    expect_menu_texts_fit_their_panels(data_dir(), "Rus");
+}
+
+// The options window writes each language's name in its own letters with one font, whatever the
+// running language: three boxes 130 pixels apart from 60 pixels into the 480-pixel panel, each name
+// 40 pixels right of its box and clear of the next box (the last one of the frame).
+TEST(ContentPack, TheLanguageNamesFontHoldsAndFitsEveryName) {
+    constexpr int32_t cNameRoom = 130 - 40;
+    const ItfFont font = read_itf(data_dir() / "Fonts" / "LanguageNames.itf");
+    for (const velmora::TLanguageInfo& language : velmora::Languages) {
+        const std::string name = language.NativeName;
+        for (char c : name)
+            EXPECT_NE(font.chars.find(c), std::string::npos)
+                << language.Code << " lacks byte " << int(uint8_t(c));
+        EXPECT_GT(line_width(font, name), 30) << language.Code;
+        EXPECT_LE(line_width(font, name), cNameRoom) << language.Code;
+    }
+}
+
+// One folder serves every language: a run for another default language differs in the default
+// only, and two runs are byte for byte the same.
+TEST(ContentPack, RunsAreByteIdenticalAndTheDefaultLanguageIsTheirOnlyDifference) {
     const fs::path a = scratch_dir("velmora_content_a");
     const fs::path b = scratch_dir("velmora_content_b");
     for (const auto& p : {a, b})
@@ -529,11 +586,13 @@ TEST(ContentPack, RunsAreByteIdenticalAndEachLanguageHasItsFonts) {
     std::sort(filesB.begin(), filesB.end());
     ASSERT_EQ(filesA, filesB);
     for (const std::string& f : filesA) {
-        EXPECT_TRUE(read_bytes(a / f) == read_bytes(b / f)) << f;
+        const std::string bytes = read_bytes(a / f);
+        EXPECT_TRUE(bytes == read_bytes(b / f)) << f;
+        if (f != "Texts/Language.txt") {
+            EXPECT_TRUE(bytes == read_bytes(data_dir() / f)) << f;
+        }
     }
     EXPECT_EQ(read_lines(a / "Texts" / "Language.txt").at(0), "Rus");
-    expect_fonts_cover_texts(a, "Rus");
-    expect_menu_texts_fit_their_panels(a, "Rus");
     for (const auto& p : {a, b})
         fs::remove_all(p);
 }

@@ -48,11 +48,14 @@ inline std::vector<std::string> ReadLines(const fs::path& file) {
 }
 
 // Runs the game in `dir` (its data folder) with `args`, output to "run.out"; message boxes answer
-// themselves and there is no sound device. The exit code, -1 when the program did not exit.
-inline int RunGame(const fs::path& dir, const std::string& args, int timeoutSeconds = 120) {
-    const std::string cmd =
-        "cd '" + dir.string() + "' && SDL_AUDIODRIVER=dummy VELMORA_MSGBOX_ANSWER=1 timeout " +
-        std::to_string(timeoutSeconds) + " '" + std::string(VELMORA_BINARY) + "' " + args + " > run.out 2>&1";
+// themselves and there is no sound device. The desktop's language is none unless `env` sets one
+// ("LANG=ru_RU.UTF-8"), so the folder decides. The exit code, -1 when the program did not exit.
+inline int RunGame(const fs::path& dir, const std::string& args, int timeoutSeconds = 120,
+                   const std::string& env = "") {
+    const std::string cmd = "cd '" + dir.string() + "' && env -u LANGUAGE -u LC_ALL -u LC_MESSAGES -u LANG " +
+                            env + " SDL_AUDIODRIVER=dummy VELMORA_MSGBOX_ANSWER=1 timeout " +
+                            std::to_string(timeoutSeconds) + " '" + std::string(VELMORA_BINARY) + "' " +
+                            args + " > run.out 2>&1";
     const int status = std::system(cmd.c_str());
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }

@@ -1,6 +1,8 @@
 #include "render/itf.h"
 
 #include "app/input.h"
+#include "app/language.h"
+#include "app/options.h"
 #include "render/texlabels.h"
 #include "render_fixture.h"
 
@@ -371,6 +373,37 @@ TEST_F(LabelTest, DrawsWithTheFontTextureInOneCall) {
     const auto textures = Rec->CallsNamed("SetTexture");
     ASSERT_EQ(textures.size(), 1u);
     EXPECT_EQ(textures[0].Args[1], reinterpret_cast<std::int64_t>(Font->Texture));
+}
+
+// The shared fonts come from the running language's folder when it has them: a Russian run loads
+// the Windows-1251 set, an English or German one (and any font the folder lacks) the shared set.
+TEST_F(LabelTest, SharedFontsAreThoseOfTheRunningLanguagesCodePage) {
+    const std::string latin = "AB?", cyrillic = "\xC0\xC1?";
+    for (const TSharedFontEntry& e : SharedFonts) {
+        const std::string name = std::string(e.FileName).substr(1, std::strlen(e.FileName) - 5);
+        WriteFile("Fonts/" + name + ".itf",
+                  MakeItf(latin, 16, {{0, 0, 10, 14, 1, 0}, {16, 0, 6, 12, 3, 0}, {32, 0, 8, 14, 0, 0}}));
+        WriteTga("Fonts/" + name + ".tga", 64, 16);
+    }
+    WriteFile("Lang/Rus/Fonts/MenuTitle.itf",
+              MakeItf(cyrillic, 18, {{0, 0, 9, 14, 1, 0}, {16, 0, 7, 12, 3, 0}, {32, 0, 8, 14, 0, 0}}));
+    WriteTga("Lang/Rus/Fonts/MenuTitle.tga", 64, 16);
+    const TOptionsRec savedOptions = Options;
+    for (const char* code : {"Rus", "Ger"}) {
+        Options.Language = code; // the saved choice: the desktop of the test machine does not count
+        TLang lang;
+        TMaster owner;
+        CreateSharedFonts(owner);
+        ASSERT_NE(MenuTitle, nullptr);
+        ASSERT_NE(WhiteCourier11, nullptr);
+        const bool russian = std::string(code) == "Rus";
+        EXPECT_EQ(MenuTitle->Chars, russian ? cyrillic : latin) << code;
+        EXPECT_EQ(MenuTitle->FileName.find("Lang\\Rus") != std::string::npos, russian) << MenuTitle->FileName;
+        EXPECT_EQ(MenuTitle->GetLetterRec('\xC0') != nullptr, russian) << code;
+        EXPECT_NE(MenuTitle->Texture, nullptr) << code;
+        EXPECT_EQ(WhiteCourier11->Chars, latin) << code; // not in the language's folder: the shared one
+    }
+    Options = savedOptions;
 }
 
 } // namespace

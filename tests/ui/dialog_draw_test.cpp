@@ -164,7 +164,7 @@ TEST_F(DialogDraw, ExitDialogYesQuitsAndNoCarriesOn) {
     ASSERT_TRUE(ReadTga(Dir / "after.tga", after));
     // The music and sound bars' tracks, under the dialog's panel: the options panel is see-through
     // elsewhere, and the menu scene's fish and bubbles move behind it.
-    for (const int top : {207, 272}) {
+    for (const int top : {177, 242}) {
         double a[3], b[3];
         open.Mean(230, top, 250, 10, a);
         after.Mean(230, top, 250, 10, b);
@@ -173,14 +173,14 @@ TEST_F(DialogDraw, ExitDialogYesQuitsAndNoCarriesOn) {
     }
 }
 
-// The options window's music bar (360 pixels from (220, 200)) dragged by script: the music volume
-// follows and is saved with the player data when the game ends.
+// The options window's music bar (360 pixels from (220, 170) in the centred 480 x 460 panel)
+// dragged by script: the music volume follows and is saved with the player data when the game ends.
 TEST_F(DialogDraw, DraggedMusicBarSetsTheMusicVolume) {
-    std::ofstream(Dir / "script.txt") << "10 down left 240 212\n"
-                                         "12 move 300 212\n"
-                                         "14 move 400 212\n"
-                                         "16 up left 400 212\n"
-                                         "20 move 700 212\n";
+    std::ofstream(Dir / "script.txt") << "10 down left 240 182\n"
+                                         "12 move 300 182\n"
+                                         "14 move 400 182\n"
+                                         "16 up left 400 182\n"
+                                         "20 move 700 182\n";
     ASSERT_EQ(Run("--fixed-step --seed 1 --windowed --start-window 12 --frames 30 --script script.txt"), 0);
     std::ifstream dat(Dir / "PlayerData" / "Game.dat", std::ios::binary);
     ASSERT_TRUE(dat.good());

@@ -1,11 +1,17 @@
 // The options window: live volume changes, OK keeping and Cancel or Escape restoring the opening
 // values, the player's own copy of the help and drag-and-drop choices.
 #include <cstring>
+#include <fstream>
+#include <sstream>
 
 #include "app/d3dapp.h"
 #include "app/gamedat.h"
+#include "app/language.h"
+#include "app/options.h"
 #include "app/sound.h"
 #include "platform/bass.h"
+#include "render/itf.h"
+#include "render/texlabels.h"
 #include "render/visual.h"
 #include "ui/keyrows.h"
 #include "ui/w_menuoptions.h"
@@ -126,7 +132,9 @@ TEST_F(Options_, BarsAndBoxesAnswerTheArrowsAndEnterThenOkFromTheKeys) {
     EXPECT_TRUE(Key(VK_SPACE));
     EXPECT_EQ(GameDat.DragNDrop, 1);
     EXPECT_EQ(w->Buttons->ActiveIndex, -1) << "no button is lit while a control has the keys";
-    Key(VK_DOWN); // on to the buttons: OK lights
+    for (int32_t i = 0; i < cLanguageCount; ++i)
+        Key(VK_DOWN); // the language rows, left alone
+    Key(VK_DOWN);     // on to the buttons: OK lights
     EXPECT_EQ(w->Buttons->ActiveIndex, 0);
     EXPECT_FALSE(w->KeyRows->Edge[0]->Visible);
     Key(VK_RIGHT);
@@ -218,6 +226,66 @@ TEST_F(Options_, OverTheMainMenuItOnlyCloses) {
     Finish(w);
     Frame();
     EXPECT_TRUE(velmora::testing::OpenedCodes.empty());
+}
+
+// The three language boxes are one choice, each name in its own letters; OK stores a changed choice
+// in "Options.txt" (in force from the next start, as the note says), Cancel and an unchanged OK store
+// nothing, so that the desktop's language keeps deciding.
+TEST_F(Options_, LanguageBoxesAreOneChoiceStoredOnOkOnlyWhenChanged) {
+    Paths.OptionsFile = (Dir / "Options.txt").string();
+    std::ofstream(Paths.OptionsFile) << "Width 800\n";
+    auto optionsText = [this] {
+        std::ifstream in(Dir / "Options.txt");
+        std::stringstream s;
+        s << in.rdbuf();
+        return s.str();
+    };
+    Options.Language = "";
+    ASSERT_NE(Lang, nullptr);
+    TW_MenuOptions* w = Open();
+    for (int32_t i = 0; i < cLanguageCount; ++i) {
+        EXPECT_EQ(w->LanguageBoxes[i]->Checked, i == Lang->LangIndex) << i;
+        EXPECT_EQ(w->LanguageBoxes[i]->Label->Text, Languages[i].NativeName) << i;
+        EXPECT_EQ(w->LanguageBoxes[i]->Label->Font, w->LanguageNamesFont) << i;
+    }
+    EXPECT_EQ(w->LanguageNamesFont->GetLetterRec('\xD0') != nullptr, true) << "the Cyrillic R of the names";
+    EXPECT_EQ(w->LanguageNote->Text, TextOf("TEXT_Options_LanguageNextStart"));
+    EXPECT_NE(w->LanguageNote->Text, "TEXT_Options_LanguageNextStart");
+    const int32_t other = (Lang->LangIndex + 1) % cLanguageCount;
+    ClickBox(w->LanguageBoxes[other]);
+    ClickBox(w->LanguageBoxes[other]); // a second click does not leave the choice empty
+    for (int32_t i = 0; i < cLanguageCount; ++i)
+        EXPECT_EQ(w->LanguageBoxes[i]->Checked, i == other) << i;
+    ClickButton(w, 1);
+    Finish(w);
+    EXPECT_EQ(optionsText(), "Width 800\n");
+    EXPECT_EQ(Options.Language, "");
+
+    w = Open();
+    ClickBox(w->LanguageBoxes[other]);
+    ClickButton(w, 0);
+    Finish(w);
+    EXPECT_EQ(Options.Language, Languages[other].Code);
+    EXPECT_EQ(optionsText(), std::string("Width 800\nLanguage             ") + Languages[other].Code + "\n");
+
+    std::ofstream(Paths.OptionsFile) << "Width 800\n"; // so a rewrite would show
+    w = Open();
+    EXPECT_TRUE(w->LanguageBoxes[other]->Checked) << "the stored choice, not this run's language";
+    ClickButton(w, 0);
+    Finish(w);
+    EXPECT_EQ(optionsText(), "Width 800\n");
+
+    // From the keys: the language rows follow the five rows of bars and boxes.
+    const int32_t third = (other + 1) % cLanguageCount;
+    w = Open();
+    for (int32_t i = 0; i < 5 + third + 1; ++i)
+        Key(VK_DOWN);
+    EXPECT_TRUE(Key(VK_RETURN));
+    for (int32_t i = 0; i < cLanguageCount; ++i)
+        EXPECT_EQ(w->LanguageBoxes[i]->Checked, i == third) << i;
+    EXPECT_TRUE(Key(VK_ESCAPE));
+    Finish(w);
+    EXPECT_EQ(optionsText(), "Width 800\n") << "Cancel stores nothing";
 }
 
 } // namespace

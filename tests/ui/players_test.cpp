@@ -2,6 +2,7 @@
 // and questions, names refused when empty or cut to eleven characters, and start mode.
 #include <string>
 
+#include "app/language.h"
 #include "render/texlabels.h"
 #include "ui/menuback.h"
 #include "ui/w_menumain.h"
@@ -166,6 +167,23 @@ TEST_F(PlayerList, RenameReplacesTheNameAndKeepsTheListOpen) {
     EXPECT_EQ(GameDat.Players[1].Score, 300);
     EXPECT_EQ(GameDat.PlayerCount, 2);
     EXPECT_EQ(RowText(list, 2), "BENEDIKT");
+}
+
+// A name typed in Russian shows in Latin letters with the Windows-1252 fonts; offered so for a rename
+// and accepted unchanged, it keeps its own letters.
+TEST_F(PlayerList, ANameTypedInAnotherCodePageShowsReadablyAndSurvivesAnUnchangedRename) {
+    const std::string dima = "\xC4\xE8\xEC\xE0"; // "Дима" in Windows-1251
+    MakePlayers({"ADA", dima.c_str()});
+    const std::string shown = RunningCodePage() == 1251 ? dima : "Dima";
+    TW_MenuPlayer* list = OpenList();
+    EXPECT_EQ(RowText(list, 2), shown);
+    ClickRow(list, 2);
+    PressButton(list->Buttons, 3);
+    ASSERT_NE(list->NameWindow, nullptr);
+    EXPECT_EQ(list->NameWindow->Name(), shown);
+    PressButton(list->NameWindow->Buttons, 0);
+    EXPECT_EQ(GameDat.Players[1].Name.Get(), dima);
+    EXPECT_EQ(RowText(list, 2), shown);
 }
 
 TEST_F(PlayerList, EmptyNameIsRefusedAndTheNameWindowStays) {

@@ -526,7 +526,9 @@ std::string level_text(const LevelParams& p, const std::string& townEnglish) {
 
 } // namespace
 
-void write_campaign(const Context& ctx, const Campaign& campaign) {
+namespace {
+
+std::string countries_text(const Campaign& campaign, Lang lang) {
     std::ostringstream s;
     s << "; Velmora campaign: countries in play order, their levels and the towns on their maps\n";
     s << "CountryCount " << campaign.countries.size() << "\n";
@@ -537,17 +539,28 @@ void write_campaign(const Context& ctx, const Campaign& campaign) {
     for (const Country& c : campaign.countries)
         s << ' ' << c.towns.size();
     s << "\n";
-    const size_t lang = ctx.lang == Lang::Eng ? 0 : ctx.lang == Lang::Rus ? 1 : 2;
     for (const Country& c : campaign.countries) {
         s << "\nTownCoords " << c.folder << "\n";
         for (size_t i = 0; i < c.towns.size(); ++i) {
             char num[24];
             std::snprintf(num, sizeof num, "%02zu", i + 1);
             s << num << ' ' << c.towns[i].x << ' ' << c.towns[i].y << ' '
-              << to_codepage(c.towns[i].name[lang], ctx.codepage()) << "\n";
+              << to_codepage(c.towns[i].name[index_of(lang)], codepage_of(lang)) << "\n";
         }
     }
-    write_file(ctx.out / "Levels" / "Countries.txt", s.str());
+    return s.str();
+}
+
+} // namespace
+
+void write_campaign(const Context& ctx, const Campaign& campaign) {
+    // The shared table names the towns in English; another language whose names differ has its own.
+    const std::string shared = countries_text(campaign, Lang::Eng);
+    write_file(ctx.out / "Levels" / "Countries.txt", shared);
+    for (Lang lang : kLanguages) {
+        const std::string own = countries_text(campaign, lang);
+        if (own != shared) write_file(ctx.lang_dir(lang) / "Levels" / "Countries.txt", own);
+    }
 
     int global = 0;
     for (size_t ci = 0; ci < campaign.countries.size(); ++ci) {

@@ -13,14 +13,37 @@ namespace content {
 
 enum class Lang { Eng, Rus, Ger };
 
+constexpr Lang kLanguages[] = {Lang::Eng, Lang::Rus, Lang::Ger};
+
+inline CodePage codepage_of(Lang lang) {
+    return lang == Lang::Rus ? CodePage::Cp1251 : CodePage::Cp1252;
+}
+inline std::string code_of(Lang lang) {
+    return lang == Lang::Rus ? "Rus" : lang == Lang::Ger ? "Ger" : "Eng";
+}
+inline size_t index_of(Lang lang) {
+    return lang == Lang::Eng ? 0 : lang == Lang::Rus ? 1 : 2;
+}
+
+// The folder holds every language: the shared folders are English (code page 1252) and
+// "Lang/<code>" holds what another language needs instead (fonts of its code page, town names).
+// `lang` is only the default written into "Texts/Language.txt".
 struct Context {
     std::filesystem::path out;
     Lang lang = Lang::Eng;
 
-    CodePage codepage() const { return lang == Lang::Rus ? CodePage::Cp1251 : CodePage::Cp1252; }
-    std::string code() const { return lang == Lang::Rus ? "Rus" : lang == Lang::Ger ? "Ger" : "Eng"; }
+    std::string code() const { return code_of(lang); }
     std::filesystem::path textures(const std::string& rel) const { return out / "Textures" / rel; }
+    std::filesystem::path lang_dir(Lang l) const { return out / "Lang" / code_of(l); }
 };
+
+// The language choice of the options window shows each name in its own language with one font.
+struct LanguageName {
+    Lang lang;
+    const char* utf8;
+};
+constexpr LanguageName kLanguageNames[] = {
+    {Lang::Eng, "English"}, {Lang::Rus, "Русский"}, {Lang::Ger, "Deutsch"}};
 
 struct Town {
     int x = 0, y = 0;

@@ -1,4 +1,4 @@
-// The 18 ".itf" fonts: glyphs of the language's code page rendered with FreeType from the DejaVu
+// The 18 ".itf" fonts: glyphs of each code page rendered with FreeType from the DejaVu
 // faces, coloured (gradient fill, outline, shadow) and packed into a TGA atlas per font.
 #include "fonts.h"
 
@@ -214,14 +214,15 @@ void put_i32(std::string& s, size_t at, int32_t v) {
         s[at + size_t(i)] = char((uint32_t(v) >> (8 * i)) & 255);
 }
 
-void write_font(const Context& ctx, const FontRecipe& recipe) {
-    FT_Face face = freetype().face(recipe.style.face, recipe.style.px);
-    const Metrics m = metrics(face, recipe.style);
-    const std::vector<unsigned char> chars = charset(face, ctx.codepage());
+// Writes "<folder>/<name>.itf" and its atlas: the given bytes of the code page, in that order.
+void write_font(const std::filesystem::path& folder, const std::string& name, const TextStyle& style,
+                CodePage cp, const std::vector<unsigned char>& chars) {
+    FT_Face face = freetype().face(style.face, style.px);
+    const Metrics m = metrics(face, style);
     std::vector<Image> cells;
     std::vector<int> shifts;
     for (unsigned char b : chars) {
-        Glyph g = render_glyph(face, codepage_char(b, ctx.codepage()), recipe.style, m);
+        Glyph g = render_glyph(face, codepage_char(b, cp), style, m);
         // trim empty rows; the shift keeps the glyph's place in the line
         int top = g.img.height, bottom = -1;
         for (int y = 0; y < g.img.height; ++y)
@@ -277,8 +278,29 @@ void write_font(const Context& ctx, const FontRecipe& recipe) {
         put_i32(itf, at + 16, placed[i].shift);
         put_i32(itf, at + 20, 0);
     }
-    write_file(ctx.out / "Fonts" / (std::string(recipe.name) + ".itf"), itf);
-    write_tga(ctx.out / "Fonts" / (std::string(recipe.name) + ".tga"), atlas);
+    write_file(folder / (name + ".itf"), itf);
+    write_tga(folder / (name + ".tga"), atlas);
+}
+
+void write_font(const std::filesystem::path& folder, const FontRecipe& recipe, CodePage cp) {
+    FT_Face face = freetype().face(recipe.style.face, recipe.style.px);
+    write_font(folder, recipe.name, recipe.style, cp, charset(face, cp));
+}
+
+// The options window writes each language's name in its own letters, whatever the language of the
+// run: one small Windows-1251 font (Latin and Cyrillic) holds just the letters of the three names.
+void write_language_names_font(const Context& ctx) {
+    std::vector<unsigned char> chars = {' '};
+    for (const LanguageName& n : kLanguageNames)
+        for (char c : to_codepage(n.utf8, CodePage::Cp1251))
+            if (std::find(chars.begin(), chars.end(), static_cast<unsigned char>(c)) == chars.end())
+                chars.push_back(static_cast<unsigned char>(c));
+    const auto& recipes = font_recipes();
+    const auto own = std::find_if(recipes.begin(), recipes.end(), [](const FontRecipe& r) {
+        return std::string(r.name) == "MenuStdButtons";
+    });
+    const TextStyle& style = own->style; // the check boxes' own captions
+    write_font(ctx.out / "Fonts", "LanguageNames", style, CodePage::Cp1251, chars);
 }
 
 char32_t next_utf8(const std::string& s, size_t& i) {
@@ -318,8 +340,15 @@ Image render_text(const std::string& utf8, const TextStyle& style) {
 }
 
 void write_fonts(const Context& ctx) {
-    for (const FontRecipe& recipe : font_recipes())
-        write_font(ctx, recipe);
+    // The shared fonts carry Windows-1252 (English, German); a language of another code page has
+    // its own set in its folder, read before the shared one.
+    for (const FontRecipe& recipe : font_recipes()) {
+        write_font(ctx.out / "Fonts", recipe, CodePage::Cp1252);
+        for (Lang lang : kLanguages)
+            if (codepage_of(lang) != CodePage::Cp1252)
+                write_font(ctx.lang_dir(lang) / "Fonts", recipe, codepage_of(lang));
+    }
+    write_language_names_font(ctx);
 }
 
 } // namespace content

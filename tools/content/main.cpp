@@ -1,6 +1,7 @@
 // velmora_content: writes the game's whole data folder.
 //   velmora_content [--lang Eng|Rus|Ger] [--out FOLDER]   (defaults: Eng, ./data)
 //   velmora_content --icons FOLDER NAME                   the launcher icon, hicolor sizes and SVG
+// The folder holds all three languages; --lang only picks the default in "Texts/Language.txt".
 #include "content.h"
 
 #include <chrono>
@@ -95,7 +96,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     const double secs = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    std::printf("velmora_content: wrote %s (%s) in %.1f s\n", ctx.out.string().c_str(), ctx.code().c_str(),
-                secs);
+    std::printf("velmora_content: wrote %s (default language %s) in %.1f s\n", ctx.out.string().c_str(),
+                ctx.code().c_str(), secs);
     return 0;
 }

@@ -80,6 +80,7 @@ std::string language_lines(const std::string& code, const std::string& text, con
 
 void write_texts(const Context& ctx, const Campaign& campaign) {
     (void)campaign;
+    // Only the default: the player's choice and the desktop's language come first.
     write_file(ctx.out / "Texts" / "Language.txt", ctx.code() + "\n");
     std::ostringstream s;
     s << "; Velmora text resources: one entry per key, English, Russian (Windows-1251) and German "

@@ -66,6 +66,8 @@ const std::vector<TextEntry>& ui_texts() {
          "Steine durch Ziehen bewegen", 0},
         {"TEXT_CheckBox_DoNotShowThisMessageAgain", "Do not show this again", "Больше не показывать",
          "Nicht mehr anzeigen", 0},
+        {"TEXT_Options_LanguageNextStart", "Language: from the next start", "Язык: со следующего запуска",
+         "Sprache: ab dem nächsten Start", 0},
         {"TEXT_TrackBar_Music", "Music", "Музыка", "Musik", 0},
         {"TEXT_TrackBar_Sound", "Sound", "Звуки", "Klänge", 0},
         {"TEXT_WelcomeToTheVelmora", "Welcome to Velmora,", "Добро пожаловать в Велмору,",

@@ -819,7 +819,7 @@ void write_menu_textures(const Context& ctx, const Campaign& campaign) {
     write_button(ctx, "MainMenu_ButtonExit.tga", 5);
     write_panel(ctx, "MainMenu_Panel.tga", 320, 400, false);
     write_panel(ctx, "GameMenu_Panel.tga", 320, 360, false);
-    write_panel(ctx, "Options_Panel.tga", 480, 400, false);
+    write_panel(ctx, "Options_Panel.tga", 480, 460, false);
     write_panel(ctx, "Player_Panel.tga", 400, 360, false);
     write_panel(ctx, "YourName_Panel.tga", 400, 220, false);
     write_panel(ctx, "StdDialog_Panel.tga", 440, 220, false);
