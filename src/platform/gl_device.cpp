@@ -721,7 +721,9 @@ class GLDevice final : public IDirect3DDevice8, detail::ResourceOwner, detail::B
         if (w > MaxTextureSize || h > MaxTextureSize) return D3DERR_INVALIDCALL;
         const bool vsync = p.SwapEffect == D3DSWAPEFFECT_COPY_VSYNC ||
                            p.FullScreen_PresentationInterval == D3DPRESENT_INTERVAL_ONE;
-        SDL_GL_SetSwapInterval(vsync ? 1 : 0); // refused on some servers: not an error
+        // Adaptive where offered (a late frame is shown at once instead of a refresh later); either
+        // may be refused (virtual displays, some drivers): the game's frame limiter paces then.
+        if (!vsync || SDL_GL_SetSwapInterval(-1) != 0) SDL_GL_SetSwapInterval(vsync ? 1 : 0);
         BackFormat = p.BackBufferFormat == D3DFMT_A8R8G8B8 ? D3DFMT_A8R8G8B8 : D3DFMT_X8R8G8B8;
         if (!MakeBackBuffer(w, h)) return D3DERR_OUTOFVIDEOMEMORY;
         detail::SetBackBufferSize(Window, static_cast<int>(w), static_cast<int>(h));
