@@ -1,6 +1,7 @@
 #!/bin/bash
 # What a running game costs its player's machine: frames presented per second, CPU time as a share
-# of one core, and peak resident memory (VmHWM), measured on the real binary in real time (no fixed
+# of one core and per presented frame (on a machine busy with other work the share falls with the
+# frame rate; the time per frame much less), and peak resident memory (VmHWM), measured on the real binary in real time (no fixed
 # step) under a virtual display, in three states:
 #   menu     the main menu, nothing touched
 #   level    a level being played by the bot (--autoplay, real time)
@@ -88,15 +89,17 @@ EOF
     awk -v s="$state" -v t0="$t0" -v t1="$t1" -v c0="$c0" -v c1="$c1" -v f0="$f0" -v f1="$f1" \
         -v hz="$tick" -v hwm="$hwm" 'BEGIN {
             wall = t1 - t0
+            cpu = (c1 - c0) / hz
             fps = (f0 == "" || f1 == "") ? "n/a" : sprintf("%.1f", (f1 - f0) / wall)
-            printf "%-8s %8s %9.1f %10.1f\n", s, fps, 100 * (c1 - c0) / hz / wall, hwm / 1024
+            per = (f0 == "" || f1 == "" || f1 == f0) ? "n/a" : sprintf("%.2f", 1000 * cpu / (f1 - f0))
+            printf "%-8s %8s %9.1f %12s %10.1f\n", s, fps, 100 * cpu / wall, per, hwm / 1024
         }'
     rm -rf "$dir"
 }
 
 echo "binary $binary"
 echo "load before: $(cut -d' ' -f1-3 /proc/loadavg) on $(nproc) cores; ${seconds} s per state after ${warmup} s"
-printf "%-8s %8s %9s %10s\n" state "frames/s" "CPU %" "peak MB"
+printf "%-8s %8s %9s %12s %10s\n" state "frames/s" "CPU %" "CPU ms/frame" "peak MB"
 for state in $states; do
     case $state in
     menu) measure menu "--windowed --start-window 11" ;;
