@@ -4,12 +4,14 @@
 # frame rate; the time per frame much less), and peak resident memory (VmHWM), measured on the real binary in real time (no fixed
 # step) under a virtual display, in three states:
 #   menu     the main menu, nothing touched
-#   level    a level being played by the bot (--autoplay, real time)
+#   level    a level being played by the bot (--autoplay in real time), continuing a level in
+#            progress that a fixed-step bot run prepared; measuring starts 14 s later than elsewhere
 #   hidden   the main menu, then the window hidden (what a window manager does to a minimised
 #            window; Xvfb has no window manager to minimise to)
 # Usage: bench/cost.sh [BINARY [DATA_DIR]]      (defaults: build/velmora and build/data)
 # Env:   COST_SECONDS (default 20) measured seconds per state, COST_WARMUP (default 6) seconds
-#        before measuring, COST_STATES (default "menu level hidden").
+#        before measuring, COST_STATES (default "menu level hidden"), COST_OPTIONS lines added to
+#        the Options.txt it writes (e.g. COST_OPTIONS=$'FrameLimit 0\nVSync 0' for an uncapped game).
 # The data folder is copied to a temporary folder first, so nothing is written into it. Frames are
 # counted by the game itself (VELMORA_FRAME_STATS names a file it rewrites once a second); a build
 # without that counter reports "n/a". Not part of the test suite.
@@ -59,6 +61,15 @@ SpiralType           0
 SpiralCount          0
 BlendMode            0
 EOF
+    [ -n "${COST_OPTIONS:-}" ] && printf '%s\n' "$COST_OPTIONS" >>"$dir/Options.txt"
+    if [ "$state" = level ]; then
+        # A player with a level in progress: the bot makes one at a fixed step, undrawn, and the
+        # run ends (saving the level) as the level's window comes up. The measured run's bot then
+        # only presses Start (and OK on the help) to be back in that level.
+        (cd "$dir" && xvfb-run -a -s "-screen 0 1024x768x24" "$binary" --windowed --fixed-step --seed 1 \
+            --autoplay --draw-shots-only --screens prepare --quit-after-screens 9 >prepare.out 2>&1)
+        ls "$dir"/prepare/*_TW_Game.png >/dev/null 2>&1 || echo "level: no level in progress" >&2
+    fi
     if [ -n "$script" ]; then
         printf '%s\n' "$script" >"$dir/script.txt"
         args="$args --script script.txt"
@@ -76,7 +87,7 @@ EOF
         echo "$state: the game did not start" >&2
         return 1
     fi
-    sleep "$warmup"
+    sleep "${COST_WARMUP:-$warmup}"
     local t0 c0 f0 t1 c1 f1 hwm
     t0=$(now) c0=$(cpu_ticks "$pid") f0=$(frames_now "$dir/frames.txt")
     sleep "$seconds"
@@ -103,7 +114,7 @@ printf "%-8s %8s %9s %12s %10s\n" state "frames/s" "CPU %" "CPU ms/frame" "peak 
 for state in $states; do
     case $state in
     menu) measure menu "--windowed --start-window 11" ;;
-    level) measure level "--windowed --start-window 4 --autoplay" ;;
+    level) COST_WARMUP=$((warmup + 14)) measure level "--windowed --autoplay" ;;
     hidden) measure hidden "--windowed --start-window 11" "60 hide" ;;
     *) echo "cost.sh: unknown state $state" >&2 ;;
     esac
