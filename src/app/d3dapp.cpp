@@ -8,10 +8,12 @@
 #include "app/log.h"
 #include "app/options.h"
 #include "app/sound.h"
-#include "app/sound.h"
 #include "app/testhooks.h"
 #include "engine/basic.h"
 #include "engine/group.h"
+#include "platform/files.h"
+
+#include <cstdlib>
 
 namespace velmora {
 
@@ -43,6 +45,34 @@ int64_t ClockFrequency = 0;
 
 const char* const cCreate = "TD3DApplication.Create_: ";
 const char* const cInit = "TD3DApplication.Initialize3DEnvironment: ";
+
+// A run driven by a script or a bot at a fixed step repeats exactly however fast it goes: tests and
+// demos recorded that way are not held to the display's pace.
+bool FramesPaced() {
+    return !DrivenFixedStepRun(TestHooks);
+}
+
+// With VELMORA_FRAME_STATS naming a file, the frames presented so far and the seconds the loop has
+// run are written there once a second ("frames seconds"), for the cost benchmark.
+class TFrameStats {
+  public:
+    void Note(int64_t framesPresented) {
+        if (!File) return;
+        const int64_t now = FrameClockNow(), frequency = FrameClockFrequency();
+        if (Started == 0) Started = LastWrite = now;
+        if (now - LastWrite < frequency) return;
+        LastWrite = now;
+        const std::string text = std::to_string(framesPresented) + " " +
+                                 std::to_string(static_cast<double>(now - Started) / frequency) + "\n";
+        WriteWholeFile(File, text.data(), text.size());
+    }
+
+  private:
+    const char* File = std::getenv("VELMORA_FRAME_STATS");
+    int64_t Started = 0, LastWrite = 0;
+};
+
+TFrameStats FrameStats;
 
 LRESULT CALLBACK_WndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     if (App) return App->MsgProc(wnd, msg, wParam, lParam);
@@ -374,7 +404,8 @@ HRESULT TD3DApplication::SetBestTextureFormat() {
 
 void TD3DApplication::FillPresentParams() {
     PresentParams = {};
-    PresentParams.SwapEffect = Options.VSync ? D3DSWAPEFFECT_COPY_VSYNC : D3DSWAPEFFECT_DISCARD;
+    PresentParams.SwapEffect =
+        Options.VSync && FramesPaced() ? D3DSWAPEFFECT_COPY_VSYNC : D3DSWAPEFFECT_DISCARD;
     PresentParams.BackBufferCount = 1;
     PresentParams.MultiSampleType = D3DMULTISAMPLE_NONE;
     PresentParams.Flags = D3DPRESENTFLAG_LOCKABLE_BACKBUFFER;
@@ -508,7 +539,9 @@ HRESULT TD3DApplication::Render3DEnvironment() {
     if (RootGroup) RootGroup->Render();
     AfterRender();
     Device->EndScene();
-    return Device->Present(nullptr, nullptr, nullptr, nullptr);
+    const HRESULT hr = Device->Present(nullptr, nullptr, nullptr, nullptr);
+    if (SUCCEEDED(hr)) FrameStats.Note(++FramesPresented);
+    return hr;
 }
 
 HRESULT TD3DApplication::Reset3DEnvironment() {
@@ -586,6 +619,7 @@ int TD3DApplication::Run() {
             FrameMove();
             Render();
             if (Options.WaitGPU) Sleep(0);
+            WaitOutFrame();
             if (FrameLimitReached(FrameCount) && !CloseConfirmed && Wnd) {
                 CloseConfirmed = true;
                 PostMessage(Wnd, WM_CLOSE, 0, 0);
@@ -596,6 +630,27 @@ int TD3DApplication::Run() {
         }
     }
     return 0;
+}
+
+void TD3DApplication::StartFramePacing() {
+    D3DDISPLAYMODE mode{};
+    const int32_t refresh =
+        Device && SUCCEEDED(Device->GetDisplayMode(&mode)) ? static_cast<int32_t>(mode.RefreshRate) : 0;
+    FrameLimiter.Start(FramePeriodTicks(Options.FrameLimit, refresh, FrameClockFrequency(), FramesPaced()),
+                       FrameClockNow());
+}
+
+// Sleeps out the rest of a frame whose swap returned early; only the last fraction of a
+// millisecond is spent watching the clock.
+void TD3DApplication::WaitOutFrame() {
+    const int64_t start = FrameClockNow();
+    const int64_t wait = FrameLimiter.WaitAfterSwap(start);
+    if (wait <= 0) return;
+    const int64_t frequency = FrameClockFrequency(), until = start + wait;
+    for (int64_t left = wait; left > 0; left = until - FrameClockNow()) {
+        const int64_t sleepable = SleepableTicks(left, frequency);
+        if (sleepable > 0) SleepMicroseconds(static_cast<DWORD>(sleepable * 1000000 / frequency));
+    }
 }
 
 LRESULT TD3DApplication::MsgProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -619,9 +674,12 @@ LRESULT TD3DApplication::MsgProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lPara
     case WM_GETMINMAXINFO:
         if (auto* info = reinterpret_cast<MINMAXINFO*>(lParam)) info->ptMinTrackSize = POINT{100, 100};
         return 0;
-    case WM_SIZE:
+    case WM_SIZE: {
+        const bool wasActive = Active;
         Active = !(wParam == SIZE_MINIMIZED || wParam == SIZE_MAXHIDE);
+        if (Active && !wasActive) ResetTiming(); // the time spent minimised is no frame's
         return 0;
+    }
     case WM_PAINT:
         if (Device && !Ready && Windowed) {
             Render();
@@ -768,6 +826,7 @@ HRESULT TMyApp::FinalCleanup() {
 void TMyApp::ResetTiming() {
     RenderPacer.Start(0);
     StepPacer.Start(0);
+    StartFramePacing();
     delete TimeArray;
     TimeArray = new TTimeArray();
 }

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "app/framelimiter.h"
 #include "platform/d3d8.h"
 #include "platform/win32.h"
 
@@ -111,6 +112,12 @@ class TD3DApplication {
     D3DPRESENT_PARAMETERS PresentParams{};
     std::string Title = "Velmora";
     int32_t CreationWidth = 800, CreationHeight = 600;
+
+    // Frame pacing: restarted with the timing; waits after each presented frame of a paced run.
+    void StartFramePacing();
+    void WaitOutFrame();
+    TFrameLimiter FrameLimiter;
+    int64_t FramesPresented = 0;
 
     // What the device list settled on.
     UINT Adapter = D3DADAPTER_DEFAULT;

@@ -43,8 +43,9 @@ void SetOptionsDefaults(TOptionsRec& rec) {
     rec.Format = 0;
     rec.RefreshRate = 0;
     rec.WindowBorder = false;
-    rec.VSync = false;
+    rec.VSync = true; // frames are paced to the display unless the file says otherwise
     rec.WaitGPU = false;
+    rec.FrameLimit = -1;
 }
 
 void ApplyOptionsLine(TOptionsRec& rec, const TDataLine& line) {
@@ -75,6 +76,7 @@ void ApplyOptionsLine(TOptionsRec& rec, const TDataLine& line) {
     else if (k == "CONST_AngleCoeff") rec.CONST_AngleCoeff = ParseFloat(v);
     else if (k == "CONST_MenuRandSeed") rec.CONST_MenuRandSeed = n;
     else if (k == "Language") rec.Language = v;
+    else if (k == "FrameLimit") rec.FrameLimit = n < 0 ? -1 : n;
 }
 
 } // namespace

@@ -16,7 +16,7 @@ struct TOptionsRec {
     int32_t Format = 0; // D3DFORMAT value
     int32_t RefreshRate = 0;
     bool WindowBorder = false;
-    bool VSync = false;
+    bool VSync = true;
     bool SoundEnabled = false;
     bool WaitGPU = false;
     bool AdvancedOpt = false;
@@ -33,6 +33,7 @@ struct TOptionsRec {
     float CONST_AngleCoeff = 0;
     int32_t CONST_MenuRandSeed = 0;
     std::string Language; // the player's language choice ("Eng", "Rus", "Ger"); empty: none saved
+    int32_t FrameLimit = -1; // frames per second at most; 0: no limit; -1: the display's refresh rate
 };
 
 extern TOptionsRec Options;

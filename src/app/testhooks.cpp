@@ -235,6 +235,14 @@ bool ParseScriptLine(const std::string& line, std::vector<TParsedEvent>& out) {
     } else if (kind == "close" && words.size() == 2) {
         e.Message = WM_CLOSE;
         out.push_back({e});
+    } else if ((kind == "minimize" || kind == "restore") && words.size() == 2) {
+        e.Message = WM_SYSCOMMAND;
+        e.WParam = kind == "minimize" ? SC_MINIMIZE : SC_RESTORE;
+        out.push_back({e});
+    } else if ((kind == "hide" || kind == "show") && words.size() == 2) {
+        e.Message = WM_SHOWWINDOW;
+        e.WParam = kind == "show" ? TRUE : FALSE;
+        out.push_back({e});
     } else {
         return false;
     }
@@ -291,6 +299,11 @@ bool LoadScript(const std::string& path, std::vector<TScriptEvent>& out) {
     return true;
 }
 
+bool DrivenFixedStepRun(const TTestHooks& hooks) {
+    const bool driven = !hooks.ScriptFile.empty() || hooks.AutoplaySkill >= 0 || hooks.Frames > 0;
+    return hooks.FixedStep && driven;
+}
+
 void ApplyOptionOverrides(const TTestHooks& hooks) {
     if (hooks.Windowed) Options.Windowed = true;
     if (hooks.Width > 0) {
@@ -331,8 +344,13 @@ bool FrameToBeDrawn(int32_t frame) {
 
 void DeliverScriptEvents(int32_t frame) {
     if (!App) return;
-    for (const TScriptEvent& e : TestHooks.Script)
-        if (e.Frame == frame) App->MsgProc(App->Wnd, e.Message, e.WParam, e.LParam);
+    for (const TScriptEvent& e : TestHooks.Script) {
+        if (e.Frame != frame) continue;
+        if (e.Message == WM_SHOWWINDOW) // the window's answer comes back as messages
+            ShowWindow(App->Wnd, e.WParam ? SW_SHOW : SW_HIDE);
+        else
+            App->MsgProc(App->Wnd, e.Message, e.WParam, e.LParam);
+    }
     for (TFrameInputHook hook : FrameInputHooks)
         hook(frame);
 }

@@ -49,10 +49,16 @@ struct TTestHooks {
 
 extern TTestHooks TestHooks;
 
+// A fixed-step run driven by a script, a bot or a frame limit: it repeats exactly however fast it
+// runs, so its frames are not paced to the display.
+bool DrivenFixedStepRun(const TTestHooks& hooks);
+
 // Reads the command line; false with `error` set for an unknown or malformed option.
 bool ParseCommandLine(int argc, const char* const* argv, TTestHooks& out, std::string& error);
 // Reads a script ("FRAME move X Y", "FRAME down left X Y", "FRAME key VK", "FRAME pad A", ...;
-// "#" comments). A pad line sends the key messages that pad button sends.
+// "#" comments). A pad line sends the key messages that pad button sends. "FRAME minimize" /
+// "FRAME restore" are the window menu's commands; "FRAME hide" / "FRAME show" hide and show the
+// window (what a window manager does to a minimised one).
 // A malformed line is logged with its number and skipped.
 void ParseScript(const std::string& text, std::vector<TScriptEvent>& out);
 bool LoadScript(const std::string& path, std::vector<TScriptEvent>& out);

@@ -317,12 +317,12 @@ void DeviceState::Apply(const StateOp& op) {
 // ---- Textures ----------------------------------------------------------------------------------
 
 MemTexture::MemTexture(ResourceOwner* owner, UINT width, UINT height, UINT levels, DWORD usage,
-                       D3DFORMAT format, D3DPOOL pool)
-    : Format(format), Usage(usage), Pool(pool), Owner(owner) {
+                       D3DFORMAT format, D3DPOOL pool, bool memoryCopy)
+    : Format(format), Usage(usage), Pool(pool), Owner(owner), MemoryCopy(memoryCopy) {
     UINT w = width, h = height;
     const int bpp = BytesPerPixel(format);
     for (UINT i = 0; levels == 0 || i < levels; ++i) {
-        Level l{w, h, std::vector<std::uint8_t>(static_cast<size_t>(w) * h * bpp, 0)};
+        Level l{w, h, std::vector<std::uint8_t>(memoryCopy ? static_cast<size_t>(w) * h * bpp : 0, 0)};
         Levels.push_back(std::move(l));
         if (w == 1 && h == 1) break;
         w = std::max(1u, w / 2);
@@ -347,11 +347,21 @@ HRESULT MemTexture::GetDevice(IDirect3DDevice8** device) {
     return D3D_OK;
 }
 
+size_t MemTexture::LevelBytes(UINT level) const {
+    return static_cast<size_t>(Levels[level].Width) * Levels[level].Height * BytesPerPixel(Format);
+}
+
+void MemTexture::DropMemoryCopies() {
+    for (Level& l : Levels)
+        if (!l.Locked) std::vector<std::uint8_t>().swap(l.Bits);
+}
+
 HRESULT MemTexture::GetLevelDesc(UINT level, D3DSURFACE_DESC* desc) {
     if (!desc || level >= Levels.size()) return D3DERR_INVALIDCALL;
     const Level& l = Levels[level];
-    *desc = {Format,  D3DRTYPE_SURFACE, Usage, Pool, static_cast<UINT>(l.Bits.size()), D3DMULTISAMPLE_NONE,
-             l.Width, l.Height};
+    *desc = {
+        Format,  D3DRTYPE_SURFACE, Usage, Pool, static_cast<UINT>(LevelBytes(level)), D3DMULTISAMPLE_NONE,
+        l.Width, l.Height};
     return D3D_OK;
 }
 
@@ -374,11 +384,12 @@ HRESULT MemTexture::LockRect(UINT level, D3DLOCKED_RECT* locked, const RECT* rec
             return D3DERR_INVALIDCALL;
         offset = (static_cast<size_t>(rect->top) * l.Width + rect->left) * bpp;
     }
+    if (Owner) Owner->TextureLocked(this, level, flags); // brings the pixels back when the device kept them
+    if (l.Bits.size() != LevelBytes(level)) l.Bits.assign(LevelBytes(level), 0);
     l.Locked = true;
     locked->Pitch = static_cast<INT>(l.Width * bpp);
     locked->pBits = l.Bits.data() + offset;
     if (level == 0 && !(flags & (D3DLOCK_READONLY | D3DLOCK_NO_DIRTY_UPDATE))) MipsDirty = true;
-    if (Owner) Owner->TextureLocked(this, level, flags);
     return D3D_OK;
 }
 
@@ -386,7 +397,7 @@ HRESULT MemTexture::UnlockRect(UINT level) {
     if (level >= Levels.size() || !Levels[level].Locked) return D3DERR_INVALIDCALL;
     Levels[level].Locked = false;
     if (level == 0 && MipsDirty) {
-        BuildMips();
+        if (MemoryCopy) BuildMips(); // else the device rebuilds the levels it keeps
         MipsDirty = false;
     }
     if (Owner) Owner->TextureUnlocked(this, level);

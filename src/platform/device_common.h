@@ -107,11 +107,12 @@ class ResourceOwner {
 int BytesPerPixel(D3DFORMAT fmt); // 2 or 4 for the texture formats, 0 otherwise
 bool IsTextureFormat(D3DFORMAT fmt);
 
-// A managed texture: every level in memory.
+// A managed texture: every level in memory, or (memoryCopy false) a level only while it is locked,
+// the device keeping the pixels itself.
 class MemTexture : public IDirect3DTexture8 {
   public:
     MemTexture(ResourceOwner* owner, UINT width, UINT height, UINT levels, DWORD usage, D3DFORMAT format,
-               D3DPOOL pool);
+               D3DPOOL pool, bool memoryCopy = true);
     ULONG AddRef() override { return ++Refs; }
     ULONG Release() override;
     HRESULT GetDevice(IDirect3DDevice8** device) override;
@@ -134,7 +135,12 @@ class MemTexture : public IDirect3DTexture8 {
     ResourceOwner* Owner;              // nullptr once the device is gone
     unsigned GLName = 0;               // the OpenGL texture, when the GL device made one
     int Sampler[4] = {-1, -1, -1, -1}; // GL wrap s, wrap t, mag, min last set on GLName
+    bool MipsOnDevice = false;         // the GL texture holds the levels below 0 too
     bool MipsDirty = false;
+    const bool MemoryCopy;
+
+    size_t LevelBytes(UINT level) const;
+    void DropMemoryCopies(); // the pixels of every unlocked level, once the device holds them
 
     // Rebuilds every level below 0 from level 0 by 2x2 box filtering.
     void BuildMips();

@@ -400,8 +400,10 @@ class GLDevice final : public IDirect3DDevice8, detail::ResourceOwner, detail::B
         GL.BindFramebuffer(GL_FRAMEBUFFER, 0);
         glDisable(GL_SCISSOR_TEST);
         glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
-        glClearColor(0, 0, 0, 1);
-        glClear(GL_COLOR_BUFFER_BIT);
+        if (r.X > 0 || r.Y > 0 || r.Width < dw || r.Height < dh) { // black bars
+            glClearColor(0, 0, 0, 1);
+            glClear(GL_COLOR_BUFFER_BIT);
+        }
         GL.BindFramebuffer(GL_READ_FRAMEBUFFER, Framebuffer);
         const int y0 = dh - r.Y - r.Height;
         GL.BlitFramebuffer(0, 0, static_cast<GLint>(BackW), static_cast<GLint>(BackH), r.X, y0, r.X + r.Width,
@@ -427,12 +429,16 @@ class GLDevice final : public IDirect3DDevice8, detail::ResourceOwner, detail::B
             !detail::IsTextureFormat(format) || (usage & (D3DUSAGE_RENDERTARGET | D3DUSAGE_DEPTHSTENCIL)))
             return D3DERR_INVALIDCALL;
         MakeCurrent();
-        auto* t = new detail::MemTexture(this, w, h, levels, usage, format, pool);
+        // GL keeps the pixels; only level 0 exists until a draw samples the levels below it (the
+        // game draws its sprites 1:1 and never asks for mip filtering). The zeros of the new
+        // texture stay in memory until its first unlock, so that first lock reads nothing back.
+        auto* t = new detail::MemTexture(this, w, h, levels, usage, format, pool, false);
+        t->Levels[0].Bits.assign(t->LevelBytes(0), 0);
         glGenTextures(1, &t->GLName);
         glBindTexture(GL_TEXTURE_2D, t->GLName);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, static_cast<GLint>(t->Levels.size() - 1));
-        for (UINT level = 0; level < t->Levels.size(); ++level)
-            Upload(t, level);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, t->Sampler[3] = GL_NEAREST);
+        Upload(t, 0);
         glBindTexture(GL_TEXTURE_2D, 0);
         Applied.Texture = 0;
         if (glGetError() == GL_OUT_OF_MEMORY) {
@@ -721,7 +727,9 @@ class GLDevice final : public IDirect3DDevice8, detail::ResourceOwner, detail::B
         if (w > MaxTextureSize || h > MaxTextureSize) return D3DERR_INVALIDCALL;
         const bool vsync = p.SwapEffect == D3DSWAPEFFECT_COPY_VSYNC ||
                            p.FullScreen_PresentationInterval == D3DPRESENT_INTERVAL_ONE;
-        SDL_GL_SetSwapInterval(vsync ? 1 : 0); // refused on some servers: not an error
+        // Adaptive where offered (a late frame is shown at once instead of a refresh later); either
+        // may be refused (virtual displays, some drivers): the game's frame limiter paces then.
+        if (!vsync || SDL_GL_SetSwapInterval(-1) != 0) SDL_GL_SetSwapInterval(vsync ? 1 : 0);
         BackFormat = p.BackBufferFormat == D3DFMT_A8R8G8B8 ? D3DFMT_A8R8G8B8 : D3DFMT_X8R8G8B8;
         if (!MakeBackBuffer(w, h)) return D3DERR_OUTOFVIDEOMEMORY;
         detail::SetBackBufferSize(Window, static_cast<int>(w), static_cast<int>(h));
@@ -798,17 +806,49 @@ class GLDevice final : public IDirect3DDevice8, detail::ResourceOwner, detail::B
         glTexImage2D(GL_TEXTURE_2D, static_cast<GLint>(level), f.Internal, static_cast<GLsizei>(l.Width),
                      static_cast<GLsizei>(l.Height), 0, f.Format, f.Type, l.Bits.data());
     }
-    void TextureLocked(detail::MemTexture*, UINT, DWORD) override {}
+    // A level's pixels back from GL, for a lock after the memory copy was dropped.
+    void ReadLevel(detail::MemTexture* t, UINT level) {
+        auto& l = t->Levels[level];
+        l.Bits.assign(t->LevelBytes(level), 0);
+        const UploadFormat f = UploadOf(t->Format);
+        glPixelStorei(GL_PACK_ALIGNMENT, 1);
+        glGetTexImage(GL_TEXTURE_2D, static_cast<GLint>(level), f.Format, f.Type, l.Bits.data());
+    }
+
+    // The levels below 0, made from level 0 by the same box filter as in memory, and sent to GL.
+    void MakeMipsOnDevice(detail::MemTexture* t) {
+        glBindTexture(GL_TEXTURE_2D, t->GLName);
+        Applied.Texture = 0;
+        if (t->Levels[0].Bits.empty()) ReadLevel(t, 0);
+        for (UINT i = 1; i < t->Levels.size(); ++i)
+            if (!t->Levels[i].Locked) t->Levels[i].Bits.assign(t->LevelBytes(i), 0);
+        t->BuildMips();
+        for (UINT i = 1; i < t->Levels.size(); ++i)
+            Upload(t, i);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, static_cast<GLint>(t->Levels.size() - 1));
+        t->MipsOnDevice = true;
+    }
+
+    void TextureLocked(detail::MemTexture* t, UINT level, DWORD) override {
+        if (!t->GLName || !t->Levels[level].Bits.empty()) return;
+        MakeCurrent();
+        if (level > 0 && !t->MipsOnDevice) MakeMipsOnDevice(t);
+        if (t->Levels[level].Bits.empty()) {
+            glBindTexture(GL_TEXTURE_2D, t->GLName);
+            Applied.Texture = 0;
+            ReadLevel(t, level);
+        }
+        glBindTexture(GL_TEXTURE_2D, 0);
+    }
     void TextureUnlocked(detail::MemTexture* t, UINT level) override {
         if (!t->GLName) return;
         MakeCurrent();
         glBindTexture(GL_TEXTURE_2D, t->GLName);
-        // Unlocking the top level rebuilt the levels below it in memory: send them all.
-        const UINT last = level == 0 ? static_cast<UINT>(t->Levels.size()) - 1 : level;
-        for (UINT i = level; i <= last; ++i)
-            Upload(t, i);
+        Upload(t, level);
+        if (level == 0 && t->MipsOnDevice) MakeMipsOnDevice(t); // the levels below follow level 0
         glBindTexture(GL_TEXTURE_2D, 0);
         Applied.Texture = 0;
+        t->DropMemoryCopies();
     }
     void TextureDestroyed(detail::MemTexture* t) override {
         Textures.erase(t);
@@ -976,8 +1016,13 @@ class GLDevice final : public IDirect3DDevice8, detail::ResourceOwner, detail::B
         const int wrapS = static_cast<int>(AddressMode(st[D3DTSS_ADDRESSU]));
         const int wrapT = static_cast<int>(AddressMode(st[D3DTSS_ADDRESSV]));
         const int mag = st[D3DTSS_MAGFILTER] >= D3DTEXF_LINEAR ? GL_LINEAR : GL_NEAREST;
-        const int min =
-            static_cast<int>(MinFilter(st[D3DTSS_MINFILTER], st[D3DTSS_MIPFILTER], t->Levels.size() > 1));
+        const bool mipmapped = t->Levels.size() > 1 && st[D3DTSS_MIPFILTER] != D3DTEXF_NONE;
+        if (mipmapped && !t->MipsOnDevice) {
+            MakeMipsOnDevice(t); // leaves the texture bound
+            Applied.Texture = t->GLName;
+            t->DropMemoryCopies();
+        }
+        const int min = static_cast<int>(MinFilter(st[D3DTSS_MINFILTER], st[D3DTSS_MIPFILTER], mipmapped));
         if (t->Sampler[0] != wrapS) glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, t->Sampler[0] = wrapS);
         if (t->Sampler[1] != wrapT) glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, t->Sampler[1] = wrapT);
         if (t->Sampler[2] != mag) glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, t->Sampler[2] = mag);

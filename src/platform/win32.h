@@ -284,11 +284,11 @@ void PostQuitMessage(int exitCode);
 LRESULT DefWindowProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam);
 
 // SDL events turned into messages: quit / window close -> WM_CLOSE; focus gained / lost ->
-// WM_ACTIVATEAPP (TRUE / FALSE); minimised -> WM_SIZE SIZE_MINIMIZED; restored, resized ->
-// WM_SIZE SIZE_RESTORED with the client size; exposed -> WM_PAINT; keys -> WM_KEYDOWN/UP (with Alt
-// held WM_SYSKEYDOWN/UP; lParam bit 30 set on auto-repeat, bit 31 on release); mouse motion and
-// left/right buttons -> WM_MOUSEMOVE, WM_[LR]BUTTON{DOWN,UP} with lParam = MAKELPARAM(x, y) in
-// back-buffer pixels and MK_* flags in wParam.
+// WM_ACTIVATEAPP (TRUE / FALSE); minimised -> WM_SIZE SIZE_MINIMIZED; hidden -> WM_SIZE
+// SIZE_MAXHIDE; shown, restored, resized -> WM_SIZE SIZE_RESTORED with the client size; exposed ->
+// WM_PAINT; keys -> WM_KEYDOWN/UP (with Alt held WM_SYSKEYDOWN/UP; lParam bit 30 set on auto-repeat,
+// bit 31 on release); mouse motion and left/right buttons -> WM_MOUSEMOVE, WM_[LR]BUTTON{DOWN,UP}
+// with lParam = MAKELPARAM(x, y) in back-buffer pixels and MK_* flags in wParam.
 
 // Test hooks: make SDL report input as if the user had given it, so that it arrives through the
 // normal translation. Mouse positions are window pixels; msg is WM_MOUSEMOVE or WM_[LR]BUTTON{DOWN,UP}.
@@ -429,7 +429,8 @@ BOOL DestroyCursor(HCURSOR cursor);
 BOOL QueryPerformanceCounter(LARGE_INTEGER* count);
 BOOL QueryPerformanceFrequency(LARGE_INTEGER* frequency);
 void Sleep(DWORD milliseconds);
-DWORD GetTickCount(); // milliseconds since start
+void SleepMicroseconds(DWORD microseconds); // the system's precise timer (overshoots by tens of us)
+DWORD GetTickCount();                       // milliseconds since start
 
 // Tests can replace the counter (nullptr restores the real one); the frequency stays real.
 void SetPerformanceCounterHook(LONGLONG (*hook)());

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <thread>
 
 namespace velmora {
 
@@ -412,6 +413,10 @@ BOOL QueryPerformanceFrequency(LARGE_INTEGER* frequency) {
 
 void Sleep(DWORD milliseconds) {
     SDL_Delay(milliseconds);
+}
+
+void SleepMicroseconds(DWORD microseconds) {
+    std::this_thread::sleep_for(std::chrono::microseconds(microseconds));
 }
 
 DWORD GetTickCount() {

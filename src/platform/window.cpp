@@ -74,6 +74,10 @@ void TranslateWindowEvent(const SDL_WindowEvent& e) {
     case SDL_WINDOWEVENT_MINIMIZED:
         Queue(w, WM_SIZE, SIZE_MINIMIZED, 0);
         break;
+    case SDL_WINDOWEVENT_HIDDEN: // also how X11 window managers minimise: the game stops drawing
+        Queue(w, WM_SIZE, SIZE_MAXHIDE, 0);
+        break;
+    case SDL_WINDOWEVENT_SHOWN:
     case SDL_WINDOWEVENT_MAXIMIZED:
     case SDL_WINDOWEVENT_RESTORED:
     case SDL_WINDOWEVENT_SIZE_CHANGED: {

@@ -108,6 +108,66 @@ TEST_F(FrameClock, PacerWithPeriodCountsWholePeriods) {
     EXPECT_EQ(pacer.TicksDue(), 0);
 }
 
+// Frame pacing with a clock in microseconds and a 60 Hz display.
+constexpr int64_t cPeriod = cFrequency / 60; // 16666
+
+TEST(FrameLimiter, AnEarlySwapWaitsToTheNextFrameBoundary) {
+    TFrameLimiter limiter;
+    limiter.Start(cPeriod, 0);
+    EXPECT_EQ(limiter.WaitAfterSwap(2000), cPeriod - 2000); // drawn in 2 ms, swap returned at once
+    EXPECT_EQ(limiter.WaitAfterSwap(cPeriod + 5000), cPeriod - 5000);
+    EXPECT_EQ(limiter.WaitAfterSwap(2 * cPeriod + 1), cPeriod - 1);
+}
+
+TEST(FrameLimiter, ABlockingSwapAddsNoWait) {
+    TFrameLimiter limiter;
+    limiter.Start(cPeriod, 0);
+    for (int frame = 1; frame <= 10; ++frame) // the swap returns at the display's refresh
+        EXPECT_EQ(limiter.WaitAfterSwap(frame * cPeriod + 30), 0) << frame;
+}
+
+TEST(FrameLimiter, ALateFrameAddsNoWaitAndIsNotMadeUpFor) {
+    TFrameLimiter limiter;
+    limiter.Start(cPeriod, 0);
+    EXPECT_EQ(limiter.WaitAfterSwap(40000), 0); // a 40 ms frame
+    // The frames start anew from the late one: the next early swap waits a whole period from it.
+    EXPECT_EQ(limiter.WaitAfterSwap(42000), 40000 + cPeriod - 42000);
+}
+
+TEST(FrameLimiter, NeverMoreFramesThanTheLimitWhateverTheFrameTimes) {
+    TFrameLimiter limiter;
+    limiter.Start(cPeriod, 0);
+    int64_t now = 0;
+    int frames = 0;
+    uint32_t noise = 12345;
+    while (now < 10 * cFrequency) {
+        noise = noise * 1103515245u + 12345u;
+        now += 1000 + (noise >> 16) % 20000; // drawing takes 1 .. 21 ms
+        now += limiter.WaitAfterSwap(now);
+        ++frames;
+    }
+    EXPECT_LE(frames, 10 * 60 + 1);
+    EXPECT_GT(frames, 10 * 40);
+}
+
+TEST(FrameLimiter, PeriodFromTheLimitTheDisplayOrSixtyHertz) {
+    EXPECT_EQ(FramePeriodTicks(-1, 0, cFrequency, true), cFrequency / 60); // refresh rate unknown
+    EXPECT_EQ(FramePeriodTicks(-1, 144, cFrequency, true), cFrequency / 144);
+    EXPECT_EQ(FramePeriodTicks(30, 144, cFrequency, true), cFrequency / 30);
+    EXPECT_EQ(FramePeriodTicks(2, 60, cFrequency, true), cFrequency / 10); // too slow to play
+    EXPECT_EQ(FramePeriodTicks(0, 60, cFrequency, true), 0);               // FrameLimit 0: no cap
+    EXPECT_EQ(FramePeriodTicks(-1, 60, cFrequency, false), 0);             // a driven fixed-step run
+    TFrameLimiter unlimited;
+    unlimited.Start(0, 0);
+    EXPECT_EQ(unlimited.WaitAfterSwap(10), 0);
+}
+
+TEST(FrameLimiter, SleepsAllButTheLastQuarterMillisecond) {
+    EXPECT_EQ(SleepableTicks(10000, cFrequency), 9750);
+    EXPECT_EQ(SleepableTicks(200, cFrequency), 0);
+    EXPECT_EQ(SleepableTicks(-5, cFrequency), 0);
+}
+
 TEST(ErrorTexts, ExitAndReferenceSuffixes) {
     EXPECT_EQ(ErrorMessageText(static_cast<HRESULT>(0x8200000Cu), 1),
               "Could not reset the Direct3D device.\n\nThis sample will now exit.");

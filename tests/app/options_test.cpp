@@ -55,6 +55,22 @@ TEST_F(OptionsFile, OnlySizeGivesWindowedSilentDefaults) {
     EXPECT_FALSE(rec.SoundEnabled);
     EXPECT_EQ(rec.RefreshRate, 0);
     EXPECT_EQ(rec.Format, 0);
+    EXPECT_TRUE(rec.VSync);        // frames are paced to the display unless the file says otherwise
+    EXPECT_EQ(rec.FrameLimit, -1); // at the display's refresh rate
+}
+
+TEST_F(OptionsFile, FrameLimitZeroLiftsTheCap) {
+    Write("VSync 0\nFrameLimit 0\n");
+    TOptionsRec rec;
+    ASSERT_TRUE(ReadOptionsFrom(Path, rec));
+    EXPECT_FALSE(rec.VSync);
+    EXPECT_EQ(rec.FrameLimit, 0);
+    Write("FrameLimit 75\n");
+    ASSERT_TRUE(ReadOptionsFrom(Path, rec));
+    EXPECT_EQ(rec.FrameLimit, 75);
+    Write("FrameLimit -20\n");
+    ASSERT_TRUE(ReadOptionsFrom(Path, rec));
+    EXPECT_EQ(rec.FrameLimit, -1);
 }
 
 TEST_F(OptionsFile, WindowedNeedsExactlyOneWhileOtherFlagsNeedNonZero) {

@@ -173,6 +173,32 @@ TEST(Script, MalformedLinesAreSkipped) {
     EXPECT_EQ(events[0].Frame, 2);
 }
 
+TEST(Script, WindowLinesMinimiseRestoreHideAndShow) {
+    std::vector<TScriptEvent> events;
+    ParseScript("7 minimize\n8 restore\n9 hide\n10 show\n11 hide now\n", events);
+    ASSERT_EQ(events.size(), 4u); // the line with a word too many is skipped
+    EXPECT_EQ(events[0].Message, WM_SYSCOMMAND);
+    EXPECT_EQ(events[0].WParam, SC_MINIMIZE);
+    EXPECT_EQ(events[1].WParam, SC_RESTORE);
+    EXPECT_EQ(events[2].Message, WM_SHOWWINDOW);
+    EXPECT_EQ(events[2].WParam, static_cast<WPARAM>(FALSE));
+    EXPECT_EQ(events[3].Frame, 10);
+    EXPECT_EQ(events[3].WParam, static_cast<WPARAM>(TRUE));
+}
+
+TEST(Pacing, OnlyDrivenFixedStepRunsGoUnpaced) {
+    TTestHooks hooks;
+    EXPECT_FALSE(DrivenFixedStepRun(hooks));
+    hooks.AutoplaySkill = 3; // the bot in real time, as the cost benchmark runs it
+    EXPECT_FALSE(DrivenFixedStepRun(hooks));
+    hooks.FixedStep = true;
+    EXPECT_TRUE(DrivenFixedStepRun(hooks));
+    hooks.AutoplaySkill = -1; // a person playing at a fixed step
+    EXPECT_FALSE(DrivenFixedStepRun(hooks));
+    hooks.Frames = 100;
+    EXPECT_TRUE(DrivenFixedStepRun(hooks));
+}
+
 TEST(Pictures, TgaHeaderAndPixelOrder) {
     TPixelImage image;
     image.Width = 2;

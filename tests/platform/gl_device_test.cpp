@@ -363,6 +363,40 @@ TEST_F(GLDeviceTest, LinearFilterBlendsNeighbouringTexels) {
     tex->Release();
 }
 
+TEST_F(GLDeviceTest, TexturePixelsLiveInGLAndTheLowerLevelsAreMadeWhenSampled) {
+    // 4 x 4 with a full chain: left half red, right half blue.
+    IDirect3DTexture8* tex = nullptr;
+    ASSERT_EQ(Dev->CreateTexture(4, 4, 0, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &tex), D3D_OK);
+    ASSERT_EQ(tex->GetLevelCount(), 3u);
+    D3DLOCKED_RECT lr{};
+    ASSERT_EQ(tex->LockRect(0, &lr, nullptr, 0), D3D_OK);
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 4; ++x)
+            static_cast<std::uint32_t*>(lr.pBits)[y * lr.Pitch / 4 + x] = x < 2 ? 0xFFFF0000u : 0xFF0000FFu;
+    ASSERT_EQ(tex->UnlockRect(0), D3D_OK);
+    // Locked again, the levels show what GL holds: level 0 as written, the 1 x 1 level the box average.
+    ASSERT_EQ(tex->LockRect(0, &lr, nullptr, D3DLOCK_READONLY), D3D_OK);
+    EXPECT_EQ(static_cast<const std::uint32_t*>(lr.pBits)[1], 0xFFFF0000u);
+    EXPECT_EQ(static_cast<const std::uint32_t*>(lr.pBits)[3 * lr.Pitch / 4 + 3], 0xFF0000FFu);
+    tex->UnlockRect(0);
+    ASSERT_EQ(tex->LockRect(2, &lr, nullptr, D3DLOCK_READONLY), D3D_OK);
+    EXPECT_EQ(*static_cast<const std::uint32_t*>(lr.pBits), 0xFF800080u);
+    tex->UnlockRect(2);
+    // Drawn 1:1 the texels show; drawn into one pixel with point mip filtering the 1 x 1 level does.
+    PixelProjection();
+    UseTexture(tex);
+    Dev->BeginScene();
+    TexturedQuad(0, 0, 4, 4, 1, 1);
+    Dev->SetTextureStageState(0, D3DTSS_MIPFILTER, D3DTEXF_POINT);
+    TexturedQuad(10, 0, 11, 1, 1, 1);
+    Dev->EndScene();
+    EXPECT_RGB(At(0, 0), 255, 0, 0, 0);
+    EXPECT_RGB(At(3, 3), 0, 0, 255, 0);
+    EXPECT_RGB(At(10, 0), 128, 0, 128, 0);
+    Dev->SetTexture(0, nullptr);
+    tex->Release();
+}
+
 TEST_F(GLDeviceTest, SixteenBitFormatsUploadTheirChannels) {
     struct Case {
         D3DFORMAT Format;
