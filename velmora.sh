@@ -42,6 +42,9 @@ case "${1:-}" in
     install_missing
     build
     export SDL_AUDIODRIVER=dummy
+    # The game follows the desktop's language; tests expect the data folder's default one.
+    export LANG=C.UTF-8
+    unset LANGUAGE LC_ALL LC_MESSAGES
     export LIBGL_ALWAYS_SOFTWARE=1
     cd "$BUILD"
     xvfb-run -a -s "-screen 0 1024x768x24" ctest --output-on-failure -j2 --timeout 900
