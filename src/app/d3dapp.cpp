@@ -12,6 +12,7 @@
 #include "app/testhooks.h"
 #include "engine/basic.h"
 #include "engine/group.h"
+#include "platform/signals.h"
 
 namespace velmora {
 
@@ -25,6 +26,7 @@ bool Terminated = false;
 namespace {
 
 TBeforeCloseHook BeforeCloseHook = nullptr;
+TBeforeCloseHook TerminationSaveHook = nullptr;
 
 int64_t RealClock() {
     LARGE_INTEGER c{};
@@ -65,6 +67,10 @@ int64_t FrameClockFrequency() {
 
 void RegisterBeforeCloseHook(TBeforeCloseHook hook) {
     BeforeCloseHook = hook;
+}
+
+void RegisterTerminationSaveHook(TBeforeCloseHook hook) {
+    TerminationSaveHook = hook;
 }
 
 // ---- Frame clock -------------------------------------------------------------------------------
@@ -574,6 +580,10 @@ int TD3DApplication::Run() {
     PeekMessage(&msg, nullptr, 0, 0, PM_NOREMOVE);
     ResetTiming();
     while (!Terminated) {
+        if (TerminationRequested()) {
+            EndOnTerminationSignal();
+            break;
+        }
         const bool got = Active ? PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE) != FALSE
                                 : GetMessage(&msg, nullptr, 0, 0) != FALSE || msg.message == WM_QUIT;
         if (got) {
@@ -703,6 +713,15 @@ LRESULT TD3DApplication::OnCloseMessage(HWND wnd) {
     // No dialog to ask with: the close stands.
     CloseWindow(wnd);
     return 0;
+}
+
+// Whatever window or dialog is open, the run ends without asking; the scene's close writes Game.dat.
+void TD3DApplication::EndOnTerminationSignal() {
+    Log("TD3DApplication.Run: signal " + std::to_string(TerminationSignal()) +
+        " received; the progress is saved and the game ends");
+    if (TerminationSaveHook) TerminationSaveHook();
+    CloseConfirmed = false;
+    CloseWindow(Wnd);
 }
 
 void TD3DApplication::CloseWindow(HWND wnd) {

@@ -146,7 +146,7 @@ void SetDefaults() {
 
 void LoadGameDat() {
     std::vector<uint8_t> bytes;
-    if (!ReadWholeFile(Paths.GameDat, bytes) || bytes.size() < sizeof(TGameDat)) {
+    if (!ReadWholeFile(Paths.GameDat, bytes, cMaxSmallFileBytes) || bytes.size() < sizeof(TGameDat)) {
         SetDefaults();
         return;
     }

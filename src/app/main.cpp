@@ -12,6 +12,7 @@
 #include "engine/group.h"
 #include "engine/random.h"
 #include "platform/files.h"
+#include "platform/signals.h"
 #include "platform/win32.h"
 #include "play/demo.h"
 #include "settings/settings_dialog.h"
@@ -80,9 +81,11 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "velmora: %s\n", error.c_str());
         return 2;
     }
+    InstallTerminationSignals();
     InitDataPaths(GetCurrentDirectory());
     StartErrorLog(Paths.ErrorLog, Paths.OptionsFile);
     ReadOrAskOptions();
+    if (TerminationRequested()) return 0; // the settings dialog was closed by a signal: nothing to save
     ApplyTestHooks();
     InitScreenGeometry();
     RegisterAllWindows();
@@ -100,5 +103,5 @@ int main(int argc, char** argv) {
     delete App;
     App = nullptr;
     StopRecording();
-    return 0;
+    return SUCCEEDED(hr) ? 0 : 1; // a start that failed is no success
 }

@@ -348,7 +348,7 @@ bool DecodeCursorFile(const std::vector<std::uint8_t>& bytes, CursorImage& out, 
 
 HCURSOR LoadCursorFromFile(const char* fileName) {
     std::vector<std::uint8_t> bytes;
-    if (!fileName || !ReadWholeFile(fileName, bytes)) return nullptr;
+    if (!fileName || !ReadWholeFile(fileName, bytes, cMaxSmallFileBytes)) return nullptr;
     CursorImage image;
     std::string error;
     if (!DecodeCursorFile(bytes, image, error)) {
