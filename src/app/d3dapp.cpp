@@ -46,6 +46,15 @@ int64_t ClockFrequency = 0;
 const char* const cCreate = "TD3DApplication.Create_: ";
 const char* const cInit = "TD3DApplication.Initialize3DEnvironment: ";
 
+// A size the desktop cannot hold (a damaged or hand-edited Options.txt) would leave no window at all.
+void ClampToDesktop(int32_t& width, int32_t& height, int desktopW, int desktopH) {
+    if (desktopW <= 0 || desktopH <= 0 || (width <= desktopW && height <= desktopH)) return;
+    Log(std::string(cCreate) + "window size " + std::to_string(width) + "x" + std::to_string(height) +
+        " clamped to the desktop's " + std::to_string(desktopW) + "x" + std::to_string(desktopH));
+    width = std::min(width, desktopW);
+    height = std::min(height, desktopH);
+}
+
 LRESULT CALLBACK_WndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     if (App) return App->MsgProc(wnd, msg, wParam, lParam);
     return DefWindowProc(wnd, msg, wParam, lParam);
@@ -294,6 +303,7 @@ HRESULT TD3DApplication::Create_() {
         int desktopW = 0, desktopH = 0;
         GetDesktopSize(&desktopW, &desktopH);
         const DWORD style = desktopW <= 800 ? FullscreenStyle : WindowedStyle;
+        ClampToDesktop(CreationWidth, CreationHeight, desktopW, desktopH);
         Wnd = CreateAppWindow(Title.c_str(), CW_USEDEFAULT, CW_USEDEFAULT, CreationWidth, CreationHeight,
                               FALSE, CALLBACK_WndProc);
         if (Wnd) SetWindowLong(Wnd, GWL_STYLE, static_cast<LONG>(style));
