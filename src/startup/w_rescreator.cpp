@@ -25,7 +25,7 @@ constexpr int32_t cBarLeft = 194, cBarTop = 524, cBarWidth = 416, cBarHeight = 1
 constexpr int32_t cGlareCell = 40, cGlareCells = 6, cGlareSheet = 256;
 constexpr int32_t cChipRowWidth = cGlareCell * cGlareCells;
 // The game ships a few dozen pictures to unpack; a list far longer is damaged.
-constexpr size_t cMaxUnpackListLines = 1024;
+constexpr size_t cMaxUnpackListLines = 256;
 
 std::string InTextures(const std::string& rel) {
     return Paths.Textures + "\\" + rel;
@@ -152,6 +152,13 @@ bool TW_ResCreator::UnpackNextPicture() {
     while (NextUnpack < UnpackList.size()) {
         const std::string path = InTextures(UnpackList[NextUnpack++]);
         if (FileExists(WithExtension(path, ".tga")) || FailedPictures.count(path)) continue;
+        // A name without its picture costs no frame: a long damaged list passes in one.
+        if (!FileExists(WithExtension(path, ".jpg"))) {
+            FailedPictures.insert(path);
+            ReportOnce("TW_ResCreator.UnpackNextPicture: '" + WithExtension(path, ".jpg") +
+                       "' doesn't exist; skipped");
+            continue;
+        }
         Progress += cUnpackStep;
         if (!BuildTgaFromJpg(path)) {
             FailedPictures.insert(path);

@@ -1,0 +1,264 @@
+// A damaged data folder, a kill at any moment and the desktop's termination signal: the game runs on
+// (or ends) cleanly, says what was wrong in Error.log and never loses the player data.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <csignal>
+#include <fcntl.h>
+#include <functional>
+#include <random>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
+
+#include "app/gamedat.h"
+#include "app/options.h"
+#include "e2e_support.h"
+
+namespace velmora::e2e {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// A copy of the data folder made of hard links: fast, and safe because the game replaces files by
+// renaming a new one over them. A damage always removes the link before it writes.
+fs::path LinkedCopy(const std::string& name) {
+    const fs::path dir = ArtefactDir() / ("hostile_" + name);
+    fs::remove_all(dir);
+    fs::copy(VELMORA_DATA_DIR, dir, fs::copy_options::recursive | fs::copy_options::create_hard_links);
+    return dir;
+}
+
+void Replace(const fs::path& file, const std::string& bytes) {
+    fs::remove_all(file);
+    fs::create_directories(file.parent_path());
+    std::ofstream(file, std::ios::binary) << bytes;
+}
+
+std::string Repeated(const std::function<std::string(int)>& line, int count) {
+    std::string out;
+    for (int i = 0; i < count; ++i)
+        out += line(i);
+    return out;
+}
+
+struct TDamage {
+    const char* Name;
+    const char* File; // relative to the data folder; Error.log must name it
+    std::function<void(const fs::path& file)> Apply;
+};
+
+const std::vector<TDamage>& Damages() {
+    static const std::vector<TDamage> damages = {
+        {"FolderForTexture", "Textures/Chips.tga",
+         [](const fs::path& f) {
+             fs::remove(f);
+             fs::create_directories(f);
+         }},
+        {"FolderForGameDat", "PlayerData/Game.dat", [](const fs::path& f) { fs::create_directories(f); }},
+        {"FolderForFont", "Fonts/MenuTitle.itf",
+         [](const fs::path& f) {
+             fs::remove(f);
+             fs::create_directories(f);
+         }},
+        {"LongColourList", "Textures/Arts/Greece/!Colors.txt",
+         [](const fs::path& f) {
+             Replace(f, Repeated([](int i) { return std::to_string(i % 300) + " NOTHEX\r\n"; }, 100000));
+         }},
+        {"LongUnpackList", "Textures/tga2jpgANDmask.txt",
+         [](const fs::path& f) {
+             Replace(f,
+                     Repeated([](int i) { return "jpg Missing" + std::to_string(i) + ".jpg\r\n"; }, 100000));
+         }},
+        {"TruncatedGameDat", "PlayerData/Game.dat",
+         [](const fs::path& f) { Replace(f, std::string(1000, 'x')); }},
+        {"EmptyLevel", "Levels/Greece/01.map", [](const fs::path& f) { Replace(f, ""); }},
+        {"HugeNumbersInLevel", "Levels/Greece/01.map",
+         [](const fs::path& f) {
+             Replace(f,
+                     "Time 99999999999999999999\r\nColorCount -99999999999\r\nColors 1 2 3 4 5 6 7 8 9 10 11 "
+                     "12 13\r\nField 99999999x-4\r\n");
+         }},
+        {"TruncatedTexture", "Textures/MainMenu_ButtonBig.tga",
+         [](const fs::path& f) {
+             const std::string head = ReadBytes(f).substr(0, 100);
+             Replace(f, head);
+         }},
+        {"HugeParticleFile", "Particles/@LittleExplosion_Red.prt",
+         [](const fs::path& f) {
+             Replace(f, std::string(1 << 20, 'L') + "\r\n" +
+                            Repeated([](int) { return "Count 99999999999999\r\n"; }, 20000));
+         }},
+    };
+    return damages;
+}
+
+class DamagedFolder : public ::testing::TestWithParam<size_t> {};
+
+// Start-up, the main menu and a level by the bot, on a folder with one damage.
+TEST_P(DamagedFolder, RunsIntoALevelAndNamesTheFile) {
+    if (!DataFolderBuilt()) GTEST_SKIP() << "no data folder";
+    const TDamage& damage = Damages()[GetParam()];
+    const fs::path dir = LinkedCopy(damage.Name);
+    const fs::path file = dir / damage.File;
+    damage.Apply(file);
+    const bool wasFile = fs::is_regular_file(file);
+    const std::string before = wasFile ? ReadBytes(file) : std::string();
+
+    const int code = RunGame(
+        dir, "--fixed-step --seed 1 --autoplay --draw-shots-only --frames 2500 --screens screens", 90);
+    EXPECT_EQ(code, 0) << damage.Name;
+
+    const std::vector<std::string> screens = Screens(dir);
+    EXPECT_NE(std::find(screens.begin(), screens.end(), "TW_MenuMain"), screens.end()) << damage.Name;
+    EXPECT_NE(std::find(screens.begin(), screens.end(), "TW_Game"), screens.end()) << damage.Name;
+
+    const std::string log = ReadBytes(dir / "Error.log");
+    const std::string leaf = fs::path(damage.File).filename().string();
+    EXPECT_NE(log.find(leaf), std::string::npos) << damage.Name << ": Error.log does not name " << leaf;
+    EXPECT_LT(log.size(), 2u << 20) << damage.Name << ": a fault was logged over and over";
+
+    // The player data is the damaged one untouched, or a valid file.
+    const fs::path dat = dir / "PlayerData" / "Game.dat";
+    const bool untouched = std::string(damage.File) == "PlayerData/Game.dat" &&
+                           (!fs::is_regular_file(dat) || ReadBytes(dat) == before);
+    if (!untouched) {
+        ASSERT_TRUE(fs::is_regular_file(dat)) << damage.Name;
+        EXPECT_EQ(fs::file_size(dat), static_cast<uintmax_t>(cGameDatSize)) << damage.Name;
+    }
+    fs::remove_all(dir);
+}
+
+INSTANTIATE_TEST_SUITE_P(Hostile, DamagedFolder, ::testing::Range<size_t>(0, 10),
+                         [](const ::testing::TestParamInfo<size_t>& info) {
+                             return std::string(Damages()[info.param].Name);
+                         });
+
+// ---- running the game as a child we can signal ----------------------------------------------------
+
+pid_t StartGame(const fs::path& dir, const std::vector<std::string>& args) {
+    const pid_t pid = fork();
+    if (pid != 0) return pid;
+    if (chdir(dir.c_str()) != 0) _exit(127);
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    setenv("VELMORA_MSGBOX_ANSWER", "1", 1);
+    const int null = open("/dev/null", O_WRONLY);
+    dup2(null, 1);
+    dup2(null, 2);
+    std::vector<const char*> argv{VELMORA_BINARY};
+    for (const std::string& a : args)
+        argv.push_back(a.c_str());
+    argv.push_back(nullptr);
+    execv(VELMORA_BINARY, const_cast<char* const*>(argv.data()));
+    _exit(127);
+}
+
+// The exit status, or -1 when the child did not end within the time (it is then killed).
+int WaitFor(pid_t pid, double seconds) {
+    const auto end = Clock::now() + std::chrono::duration<double>(seconds);
+    int status = 0;
+    while (Clock::now() < end) {
+        if (waitpid(pid, &status, WNOHANG) == pid) return WIFEXITED(status) ? WEXITSTATUS(status) : 128;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    kill(pid, SIGKILL);
+    waitpid(pid, &status, 0);
+    return -1;
+}
+
+// The game's own reader takes the file: its size is right and the players are the ones saved.
+void ExpectLoadsWithPlayers(const fs::path& dir, const TGameDat& expected, const std::string& when) {
+    ASSERT_EQ(fs::file_size(dir / "PlayerData" / "Game.dat"), static_cast<uintmax_t>(cGameDatSize)) << when;
+    InitDataPaths(dir.string());
+    LoadGameDat();
+    EXPECT_EQ(GameDat.PlayerCount, expected.PlayerCount) << when;
+    for (int i = 0; i < cPlayerCount; ++i)
+        EXPECT_EQ(GameDat.Players[i].Name.Get(), expected.Players[i].Name.Get()) << when;
+}
+
+ino_t InodeOf(const fs::path& file) {
+    struct stat st {};
+    return stat(file.c_str(), &st) == 0 ? st.st_ino : 0;
+}
+
+// A folder whose player data holds one player, "Bot", about to play the level given.
+fs::path FolderWithPlayer(const std::string& name, int32_t level) {
+    const fs::path dir = LinkedCopy(name);
+    GameDat = TGameDat{};
+    SetDefaults();
+    GameDat.PlayerCount = 1;
+    GameDat.CurrentPlayer = 1;
+    ClearPlayer(1);
+    GameDat.Players[0].Name.Set("Bot");
+    GameDat.Players[0].Level = level;
+    WriteGameDat(dir, GameDat);
+    return dir;
+}
+
+// SIGKILL at random moments of a run that writes Game.dat every other frame.
+TEST(Kill, AtAnyMomentLeavesAValidGameDat) {
+    if (!DataFolderBuilt()) GTEST_SKIP() << "no data folder";
+    const fs::path dir = FolderWithPlayer("kill", 1);
+    const TGameDat first = ReadGameDat(dir);
+    ASSERT_EQ(first.PlayerCount, 1);
+    const fs::path dat = dir / "PlayerData" / "Game.dat";
+    ino_t lastInode = InodeOf(dat);
+    int replaced = 0;
+    std::mt19937 dice(20);
+    std::uniform_int_distribution<int> delayMs(150, 900);
+    for (int run = 0; run < 100; ++run) {
+        const pid_t pid =
+            StartGame(dir, {"--fixed-step", "--seed", std::to_string(run), "--autoplay", "--draw-shots-only",
+                            "--frames", "100000", "--start-window", "11", "--save-every", "2"});
+        ASSERT_GT(pid, 0);
+        std::this_thread::sleep_for(std::chrono::milliseconds(delayMs(dice)));
+        kill(pid, SIGKILL);
+        waitpid(pid, nullptr, 0);
+        // The file is replaced by a rename at every save: a new inode shows the kill came after one.
+        const ino_t inode = fs::exists(dat) ? InodeOf(dat) : 0;
+        replaced += inode != lastInode;
+        lastInode = inode;
+        ExpectLoadsWithPlayers(dir, first, "after kill " + std::to_string(run));
+        if (HasFatalFailure()) break;
+    }
+    EXPECT_GE(replaced, 50) << "most kills came before the game wrote anything";
+    fs::remove_all(dir);
+}
+
+// The desktop's log-out mid-level: the level in progress is in Game.dat and the game is gone within
+// a second.
+TEST(Terminate, MidLevelSavesTheLevelAndEndsWithinASecond) {
+    if (!DataFolderBuilt()) GTEST_SKIP() << "no data folder";
+    const fs::path dir = LinkedCopy("sigterm");
+    const pid_t pid = StartGame(dir, {"--fixed-step", "--seed", "1", "--autoplay", "--draw-shots-only",
+                                      "--frames", "1000000", "--screens", "screens"});
+    ASSERT_GT(pid, 0);
+    // The picture of the level's window is taken 30 frames after it opened; the bot plays on a while.
+    const auto giveUp = Clock::now() + std::chrono::seconds(60);
+    auto inLevel = [&] {
+        const std::vector<std::string> s = Screens(dir);
+        return std::find(s.begin(), s.end(), "TW_Game") != s.end();
+    };
+    while (!inLevel() && Clock::now() < giveUp)
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    ASSERT_TRUE(inLevel()) << "the bot never reached a level";
+    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+
+    const auto sent = Clock::now();
+    kill(pid, SIGTERM);
+    const int code = WaitFor(pid, 5.0);
+    const double seconds = std::chrono::duration<double>(Clock::now() - sent).count();
+    EXPECT_EQ(code, 0);
+    EXPECT_LE(seconds, 1.0);
+
+    const TGameDat dat = ReadGameDat(dir);
+    ASSERT_GE(dat.CurrentPlayer, 1);
+    EXPECT_EQ(dat.Players[dat.CurrentPlayer - 1].LevelInProgress, 1);
+    EXPECT_FALSE(fs::exists(dir / "PlayerData" / "Game.dat.tmp"));
+    const std::string log = ReadBytes(dir / "Error.log");
+    EXPECT_NE(log.find("signal 15 received"), std::string::npos);
+    fs::remove_all(dir);
+}
+
+} // namespace
+} // namespace velmora::e2e
