@@ -169,7 +169,7 @@ int WaitFor(pid_t pid, double seconds) {
 // The game's own reader takes the file: its size is right and the players are the ones saved.
 void ExpectLoadsWithPlayers(const fs::path& dir, const TGameDat& expected, const std::string& when) {
     ASSERT_EQ(fs::file_size(dir / "PlayerData" / "Game.dat"), static_cast<uintmax_t>(cGameDatSize)) << when;
-    InitDataPaths(dir.string());
+    Paths.GameDat = (dir / "PlayerData" / "Game.dat").string();
     LoadGameDat();
     EXPECT_EQ(GameDat.PlayerCount, expected.PlayerCount) << when;
     for (int i = 0; i < cPlayerCount; ++i)
