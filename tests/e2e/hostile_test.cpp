@@ -134,6 +134,24 @@ INSTANTIATE_TEST_SUITE_P(Hostile, DamagedFolder, ::testing::Range<size_t>(0, 10)
                              return std::string(Damages()[info.param].Name);
                          });
 
+// A size no desktop holds is clamped and the game starts; a start that truly fails says so in its
+// exit status.
+TEST(Start, ImpossibleWindowSizeIsClampedAndAFailedStartExitsNonZero) {
+    if (!DataFolderBuilt()) GTEST_SKIP() << "no data folder";
+    const fs::path dir = LinkedCopy("start");
+    std::ofstream(dir / "Options.txt") << "Windowed 1\r\nWidth 99999\r\nHeight 99999\r\n";
+    EXPECT_EQ(RunGame(dir, "--fixed-step --frames 30"), 0);
+    EXPECT_NE(ReadBytes(dir / "Error.log").find("clamped to the desktop"), std::string::npos);
+
+    const std::string cmd =
+        "cd '" + dir.string() + "' && SDL_VIDEODRIVER=nosuchdriver SDL_AUDIODRIVER=dummy " +
+        "VELMORA_MSGBOX_ANSWER=1 timeout 60 '" + VELMORA_BINARY + "' --frames 30 > run.out 2>&1";
+    const int status = std::system(cmd.c_str());
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 1);
+    fs::remove_all(dir);
+}
+
 // ---- running the game as a child we can signal ----------------------------------------------------
 
 pid_t StartGame(const fs::path& dir, const std::vector<std::string>& args) {
@@ -229,20 +247,16 @@ TEST(Kill, AtAnyMomentLeavesAValidGameDat) {
 // a second.
 TEST(Terminate, MidLevelSavesTheLevelAndEndsWithinASecond) {
     if (!DataFolderBuilt()) GTEST_SKIP() << "no data folder";
-    const fs::path dir = LinkedCopy("sigterm");
-    const pid_t pid = StartGame(dir, {"--fixed-step", "--seed", "1", "--autoplay", "--draw-shots-only",
-                                      "--frames", "1000000", "--screens", "screens"});
+    // Nobody plays: the level stays in progress until its timer runs out, long after the signal.
+    const fs::path dir = FolderWithPlayer("sigterm", 5);
+    const pid_t pid = StartGame(dir, {"--fixed-step", "--seed", "1", "--draw-shots-only", "--frames",
+                                      "1000000", "--start-window", "4", "--screenshot", "900:playing.png"});
     ASSERT_GT(pid, 0);
-    // The picture of the level's window is taken 30 frames after it opened; the bot plays on a while.
+    // Frame 900 is well past the level's intro: its picture shows the level being played.
     const auto giveUp = Clock::now() + std::chrono::seconds(60);
-    auto inLevel = [&] {
-        const std::vector<std::string> s = Screens(dir);
-        return std::find(s.begin(), s.end(), "TW_Game") != s.end();
-    };
-    while (!inLevel() && Clock::now() < giveUp)
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    ASSERT_TRUE(inLevel()) << "the bot never reached a level";
-    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+    while (!fs::exists(dir / "playing.png") && Clock::now() < giveUp)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    ASSERT_TRUE(fs::exists(dir / "playing.png")) << "the level never got to frame 900";
 
     const auto sent = Clock::now();
     kill(pid, SIGTERM);
@@ -257,6 +271,23 @@ TEST(Terminate, MidLevelSavesTheLevelAndEndsWithinASecond) {
     EXPECT_FALSE(fs::exists(dir / "PlayerData" / "Game.dat.tmp"));
     const std::string log = ReadBytes(dir / "Error.log");
     EXPECT_NE(log.find("signal 15 received"), std::string::npos);
+    fs::remove_all(dir);
+}
+
+// The settings dialog of a first run is open: the signal closes it and the game does not start.
+TEST(Terminate, SettingsDialogClosesWithoutAQuestion) {
+    if (!DataFolderBuilt()) GTEST_SKIP() << "no data folder";
+    const fs::path dir = LinkedCopy("sigterm_settings");
+    fs::remove(dir / "Options.txt");
+    const pid_t pid = StartGame(dir, {"--windowed"});
+    ASSERT_GT(pid, 0);
+    std::this_thread::sleep_for(std::chrono::seconds(3));
+    const auto sent = Clock::now();
+    kill(pid, SIGTERM);
+    EXPECT_EQ(WaitFor(pid, 5.0), 0);
+    EXPECT_LE(std::chrono::duration<double>(Clock::now() - sent).count(), 1.0);
+    EXPECT_FALSE(fs::exists(dir / "Options.txt"));
+    EXPECT_EQ(ReadBytes(dir / "Error.log").find("TD3DApplication.Create_"), std::string::npos);
     fs::remove_all(dir);
 }
 
