@@ -12,6 +12,8 @@ bin=$build/tests/fuzz/libfuzzer
 targets=${*:-options texts gamedat tga jpeg uv dscr itf prt countries level colours unpack cursor script}
 [ -d "$build/corpus/options" ] || tests/fuzz/make_seeds.sh build/data "$build/corpus" || exit 1
 mkdir -p "$build/logs"
+# Undefined behaviour stops a run as a crash does, so that it leaves an input behind.
+export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
 printf '%-10s %12s %8s %s\n' target executions cov: result
 for t in $targets; do
     mkdir -p "$build/crashes/$t" "$build/corpus/$t"
