@@ -1,6 +1,7 @@
 #include "app/d3dapp.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <iterator>
 
 #include "app/device.h"
@@ -12,8 +13,7 @@
 #include "engine/basic.h"
 #include "engine/group.h"
 #include "platform/files.h"
-
-#include <cstdlib>
+#include "platform/signals.h"
 
 namespace velmora {
 
@@ -27,6 +27,7 @@ bool Terminated = false;
 namespace {
 
 TBeforeCloseHook BeforeCloseHook = nullptr;
+TBeforeCloseHook TerminationSaveHook = nullptr;
 
 int64_t RealClock() {
     LARGE_INTEGER c{};
@@ -74,6 +75,15 @@ class TFrameStats {
 
 TFrameStats FrameStats;
 
+// A size the desktop cannot hold (a damaged or hand-edited Options.txt) would leave no window at all.
+void ClampToDesktop(int32_t& width, int32_t& height, int desktopW, int desktopH) {
+    if (desktopW <= 0 || desktopH <= 0 || (width <= desktopW && height <= desktopH)) return;
+    Log(std::string(cCreate) + "window size " + std::to_string(width) + "x" + std::to_string(height) +
+        " clamped to the desktop's " + std::to_string(desktopW) + "x" + std::to_string(desktopH));
+    width = std::min(width, desktopW);
+    height = std::min(height, desktopH);
+}
+
 LRESULT CALLBACK_WndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     if (App) return App->MsgProc(wnd, msg, wParam, lParam);
     return DefWindowProc(wnd, msg, wParam, lParam);
@@ -95,6 +105,10 @@ int64_t FrameClockFrequency() {
 
 void RegisterBeforeCloseHook(TBeforeCloseHook hook) {
     BeforeCloseHook = hook;
+}
+
+void RegisterTerminationSaveHook(TBeforeCloseHook hook) {
+    TerminationSaveHook = hook;
 }
 
 // ---- Frame clock -------------------------------------------------------------------------------
@@ -318,6 +332,7 @@ HRESULT TD3DApplication::Create_() {
         int desktopW = 0, desktopH = 0;
         GetDesktopSize(&desktopW, &desktopH);
         const DWORD style = desktopW <= 800 ? FullscreenStyle : WindowedStyle;
+        ClampToDesktop(CreationWidth, CreationHeight, desktopW, desktopH);
         Wnd = CreateAppWindow(Title.c_str(), CW_USEDEFAULT, CW_USEDEFAULT, CreationWidth, CreationHeight,
                               FALSE, CALLBACK_WndProc);
         if (Wnd) SetWindowLong(Wnd, GWL_STYLE, static_cast<LONG>(style));
@@ -607,6 +622,10 @@ int TD3DApplication::Run() {
     PeekMessage(&msg, nullptr, 0, 0, PM_NOREMOVE);
     ResetTiming();
     while (!Terminated) {
+        if (TerminationRequested()) {
+            EndOnTerminationSignal();
+            break;
+        }
         const bool got = Active ? PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE) != FALSE
                                 : GetMessage(&msg, nullptr, 0, 0) != FALSE || msg.message == WM_QUIT;
         if (got) {
@@ -761,6 +780,15 @@ LRESULT TD3DApplication::OnCloseMessage(HWND wnd) {
     // No dialog to ask with: the close stands.
     CloseWindow(wnd);
     return 0;
+}
+
+// Whatever window or dialog is open, the run ends without asking; the scene's close writes Game.dat.
+void TD3DApplication::EndOnTerminationSignal() {
+    Log("TD3DApplication.Run: signal " + std::to_string(TerminationSignal()) +
+        " received; the progress is saved and the game ends");
+    if (TerminationSaveHook) TerminationSaveHook();
+    CloseConfirmed = false;
+    CloseWindow(Wnd);
 }
 
 void TD3DApplication::CloseWindow(HWND wnd) {

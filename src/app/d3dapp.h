@@ -130,6 +130,7 @@ class TD3DApplication {
   protected:
     void LogAdapterInformation();
     LRESULT OnCloseMessage(HWND wnd);
+    void EndOnTerminationSignal();
     void ReleaseDevice();
     void ReleaseDirect3D();
     void FillPresentParams();
@@ -166,6 +167,9 @@ extern bool Terminated;
 // Called before the window closes for good (the level in progress is saved into the player's record).
 using TBeforeCloseHook = void (*)();
 void RegisterBeforeCloseHook(TBeforeCloseHook hook);
+// Called when a termination signal ends the run: books a level in progress into the player's record
+// as "Save & Exit" does (the record is written as the scene closes).
+void RegisterTerminationSaveHook(TBeforeCloseHook hook);
 
 // The size of the back buffer the game draws into: always the 800 x 600 layout.
 constexpr UINT cBackBufferWidth = 800;

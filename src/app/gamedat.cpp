@@ -147,7 +147,10 @@ void SetDefaults() {
 
 void LoadGameDat() {
     std::vector<uint8_t> bytes;
-    if (!ReadWholeFile(Paths.GameDat, bytes) || bytes.size() < sizeof(TGameDat)) {
+    if (!ReadWholeFile(Paths.GameDat, bytes, cMaxSmallFileBytes) || bytes.size() < sizeof(TGameDat)) {
+        if (FileExists(Paths.GameDat))
+            Log("uGameDat.LoadGameDat : \"" + Paths.GameDat + "\" is " + std::to_string(bytes.size()) +
+                " bytes long, not " + std::to_string(sizeof(TGameDat)) + "; the player data starts anew");
         SetDefaults();
         return;
     }

@@ -334,6 +334,8 @@ void TLang::ReadLang(const std::string& gamePath) {
         return;
     }
     const std::string prefix = LangCode + ":";
+    constexpr int cMissingTextsNamed = 16;
+    int missing = 0;
     size_t i = 0;
     while (i < lines.size()) {
         const std::string& line = lines[i++];
@@ -345,11 +347,16 @@ void TLang::ReadLang(const std::string& gamePath) {
             break;
         }
         if (!FindLanguageLine(lines, i, prefix)) {
-            Log("uLanguage.ReadLang: no " + LangCode + " text; Key=\"" + key + "\"");
+            // A damaged file could hold a key per line: the first few are named, the rest counted.
+            if (++missing <= cMissingTextsNamed)
+                Log("uLanguage.ReadLang: no " + LangCode + " text; Key=\"" + key + "\"");
             continue;
         }
         AddEntry(key, ReadTextLinesAt(lines, i, prefix));
     }
+    if (missing > cMissingTextsNamed)
+        Log("uLanguage.ReadLang: " + std::to_string(missing - cMissingTextsNamed) + " more keys without a " +
+            LangCode + " text in \"" + path + "\"");
     // Stable, so that of two equal keys the first in the file is found.
     std::stable_sort(Keys.begin(), Keys.end(),
                      [](const TKeyRef& a, const TKeyRef& b) { return CompareNoCase(a.Key, b.Key) < 0; });

@@ -1,8 +1,11 @@
 #include "app/log.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
+#include <vector>
+
+#include "app/textfile.h"
 
 #include "platform/debug.h"
 #include "platform/files.h"
@@ -16,6 +19,10 @@ std::string& LogPathRef() {
     return path;
 }
 constexpr std::uintmax_t cLogSizeLimit = 204800;
+constexpr size_t cOptionsLinesCopied = 200;
+constexpr size_t cOptionsLineLengthCopied = 256;
+// Refused reads (a folder in place of a file, an oversized file) reach the log from every reader.
+[[maybe_unused]] const bool cFileFaultsLogged = (SetFileFaultSink(&Log), true);
 } // namespace
 
 // Game paths are spelled with backslashes; the log is opened through the platform's spelling, and
@@ -52,15 +59,16 @@ void StartErrorLog(const std::string& logGamePath, const std::string& optionsGam
     if (std::filesystem::exists(logPath, ec) && std::filesystem::file_size(logPath, ec) > cLogSizeLimit)
         std::filesystem::remove(logPath, ec);
     const std::string stars(64, '*');
-    for (int i = 0; i < 5; ++i) Log(stars);
-    std::ifstream options(optionsPath, std::ios::binary);
-    if (!options) return;
+    for (int i = 0; i < 5; ++i)
+        Log(stars);
+    std::vector<std::string> lines;
+    if (!ReadTextLines(optionsPath, lines)) return;
     Log("****-----------------------Options.txt----------------------****");
-    std::string line;
-    while (std::getline(options, line)) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        Log(line);
-    }
+    // A copy, not the whole of a runaway file: the log has a size limit of its own.
+    const size_t shown = std::min<size_t>(lines.size(), cOptionsLinesCopied);
+    for (size_t i = 0; i < shown; ++i)
+        Log(lines[i].substr(0, cOptionsLineLengthCopied));
+    if (shown < lines.size()) Log("(" + std::to_string(lines.size() - shown) + " more lines not copied)");
     Log("****--------------------------------------------------------****");
     Log("");
 }

@@ -15,6 +15,7 @@
 #include "engine/group.h"
 #include "engine/random.h"
 #include "platform/files.h"
+#include "platform/signals.h"
 #include "platform/win32.h"
 #include "play/demo.h"
 #include "settings/settings_dialog.h"
@@ -86,8 +87,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "velmora: %s\n", error.c_str());
         return 2;
     }
-    // A file-size limit must fail a write (and be reported) rather than kill the game.
-    std::signal(SIGXFSZ, SIG_IGN);
+    InstallTerminationSignals();
     const TDataFolder data = FindDataFolder();
     const TUserFolders user = UserFoldersOfProcess();
     if (data.Installed) UseUserFolders(data.Folder, user);
@@ -95,6 +95,7 @@ int main(int argc, char** argv) {
     StartErrorLog(Paths.ErrorLog, Paths.OptionsFile);
     Log(DescribeDataFolders(data, user));
     ReadOrAskOptions();
+    if (TerminationRequested()) return 0; // the settings dialog was closed by a signal: nothing to save
     ApplyTestHooks();
     InitScreenGeometry();
     RegisterAllWindows();
@@ -112,5 +113,5 @@ int main(int argc, char** argv) {
     delete App;
     App = nullptr;
     StopRecording();
-    return 0;
+    return SUCCEEDED(hr) ? 0 : 1; // a start that failed is no success
 }

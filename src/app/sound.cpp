@@ -229,7 +229,7 @@ void TSoundDepot::InitSample(const std::string& path, int32_t slot, int32_t minI
         Report("TSoundDepot.InitSample : file doesn't exists " + Quoted(file));
         return;
     }
-    if (!ReadWholeFile(path, rec.Data) || rec.Data.empty() || rec.Data.size() > 0x7FFFFFFFu) {
+    if (!ReadWholeFile(path, rec.Data, cMaxSoundFileBytes) || rec.Data.empty() || rec.Data.size() > 0x7FFFFFFFu) {
         Report("TSoundDepot.InitSample : can't read file " + Quoted(file));
         rec.Data.clear();
         return;

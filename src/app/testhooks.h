@@ -45,6 +45,7 @@ struct TTestHooks {
     int32_t QuitAfterScreens = 0;     // 0: no limit; else the run ends after that many pictures
     bool SettingsOk = false;          // the settings dialog is shown and answered with its OK
     bool DrawShotsOnly = false;       // only frames whose pictures are taken are drawn
+    int32_t SaveEvery = 0;            // 0: as designed; else Game.dat is written every that many frames
 };
 
 extern TTestHooks TestHooks;

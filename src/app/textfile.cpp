@@ -1,7 +1,9 @@
 #include "app/textfile.h"
 
 #include <charconv>
-#include <fstream>
+
+#include "app/log.h"
+#include "platform/files.h"
 
 namespace velmora {
 
@@ -37,12 +39,17 @@ TDataLine SplitDataLine(std::string_view line, int lineNo) {
 
 bool ReadTextLines(const std::string& path, std::vector<std::string>& out) {
     out.clear();
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    std::string line;
-    while (std::getline(in, line)) {
-        while (!line.empty() && (line.back() == '\r' || line.back() == '\n')) line.pop_back();
-        out.push_back(line);
+    std::string text;
+    if (!ReadWholeFile(path, text, cMaxTextFileBytes)) return false;
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = text.find('\n', start);
+        if (end == std::string::npos) end = text.size();
+        size_t last = end;
+        while (last > start && text[last - 1] == '\r')
+            --last;
+        out.emplace_back(text, start, last - start);
+        start = end + 1;
     }
     return true;
 }
@@ -56,9 +63,26 @@ bool ReadDataFile(const std::string& path, std::vector<TDataLine>& out) {
     return true;
 }
 
+bool CapDataLines(std::vector<std::string>& lines, size_t maxLines, const std::string& where,
+                  const std::string& path) {
+    size_t kept = 0;
+    for (size_t i = 0; i < lines.size(); ++i) {
+        if (IsCommentLine(lines[i])) continue;
+        if (kept == maxLines) {
+            Log(where + " : more than " + std::to_string(maxLines) + " lines in '" + path +
+                "'; the rest (from line " + std::to_string(i + 1) + ") is skipped");
+            lines.resize(i);
+            return false;
+        }
+        ++kept;
+    }
+    return true;
+}
+
 int32_t ParseInt(std::string_view text) {
     size_t i = 0;
-    while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
+    while (i < text.size() && (text[i] == ' ' || text[i] == '\t'))
+        ++i;
     bool negative = false;
     if (i < text.size() && (text[i] == '-' || text[i] == '+')) {
         negative = text[i] == '-';
@@ -104,6 +128,8 @@ float ParseFloat(std::string_view text) {
     return value;
 }
 
-bool ParseBool(std::string_view text) { return text == "true" || text == "1"; }
+bool ParseBool(std::string_view text) {
+    return text == "true" || text == "1";
+}
 
 } // namespace velmora

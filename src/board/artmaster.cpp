@@ -80,10 +80,14 @@ std::string SliceFolder(const std::string& artFolder, int32_t number) {
 }
 
 bool ReadMaskColorsFile(const std::string& path, uint32_t (&colours)[cMaxSlices + 1], int32_t& count) {
-    std::vector<TDataLine> lines;
+    std::vector<std::string> raw;
     count = 0;
-    if (!FileExists(path) || !ReadDataFile(ResolvePath(path), lines)) return false;
-    for (const TDataLine& line : lines) {
+    if (!FileExists(path) || !ReadTextLines(ResolvePath(path), raw)) return false;
+    // One line per slice: a longer list is not this game's.
+    CapDataLines(raw, cMaxSlices, "TArtMaster.ReadMaskColors", path);
+    for (size_t i = 0; i < raw.size(); ++i) {
+        if (IsCommentLine(raw[i])) continue;
+        const TDataLine line = SplitDataLine(raw[i], static_cast<int>(i + 1));
         ++count;
         const int32_t number = ParseInt(line.Key);
         uint32_t colour = 0;

@@ -18,6 +18,10 @@ TCountryTable Countries;
 
 namespace {
 
+// A table holds a few keys and one town line per level; a level file a few keys and the board rows.
+constexpr size_t cMaxCountryTableLines = 32 + cMaxCountries * (cMaxLevelsPerCountry + 1);
+constexpr size_t cMaxLevelFileLines = 32 + cMaxNetSize;
+
 std::vector<std::string> SplitWords(const std::string& value) {
     std::vector<std::string> words;
     std::istringstream in(value);
@@ -67,6 +71,7 @@ int32_t ClampCount(int32_t n, int32_t limit, const std::string& what, const std:
 bool ReadCountriesFrom(const std::string& path, TCountryTable& t) {
     std::vector<std::string> lines;
     if (!ReadTextLines(path, lines)) return false;
+    CapDataLines(lines, cMaxCountryTableLines, "uCountries.ReadCountries", path);
     for (size_t i = 0; i < lines.size(); ++i) {
         if (IsCommentLine(lines[i])) continue;
         const int lineNo = static_cast<int>(i) + 1;
@@ -287,6 +292,7 @@ bool ReadLevelFileFrom(const std::string& path, int32_t country, TLevelInfo& inf
         Log("uCountries.ReadLevelFile : level file '" + path + "' doesn't exist");
         return false;
     }
+    CapDataLines(lines, cMaxLevelFileLines, "uCountries.ReadLevelFile", path);
     bool haveField = false;
     for (size_t i = 0; i < lines.size(); ++i) {
         if (IsCommentLine(lines[i])) continue;

@@ -4,8 +4,9 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <fcntl.h>
 #include <filesystem>
-#include <fstream>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -183,17 +184,100 @@ int64_t FileSize(const std::string& gamePath) {
     return ec ? -1 : static_cast<int64_t>(size);
 }
 
-bool ReadWholeFile(const std::string& gamePath, std::vector<uint8_t>& out) {
+namespace {
+
+TFileFaultSink FaultSink = nullptr;
+
+void TellFault(const char* where, const std::string& gamePath, const std::string& reason) {
+    if (FaultSink) FaultSink(std::string("files.") + where + " : " + reason + " \"" + gamePath + "\"");
+}
+
+// Opens for reading only what is a regular file no longer than maxBytes (head: longer is fine).
+// A FIFO or device in place of a file is refused without waiting on it.
+int OpenChecked(const char* where, const std::string& gamePath, uint64_t maxBytes, bool head,
+                uint64_t& size) {
+    const std::string path = ResolvePath(gamePath);
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    if (fd < 0) {
+        if (errno != ENOENT && errno != ENOTDIR)
+            TellFault(where, gamePath, std::string("Cannot be opened (") + std::strerror(errno) + ")");
+        return -1;
+    }
+    struct stat st {};
+    std::string refusal;
+    if (::fstat(fd, &st) != 0)
+        refusal = std::string("Cannot be examined (") + std::strerror(errno) + ")";
+    else if (!S_ISREG(st.st_mode))
+        refusal = S_ISDIR(st.st_mode) ? "A folder stands in place of the file" : "Not a regular file";
+    else if (!head && static_cast<uint64_t>(st.st_size) > maxBytes)
+        refusal = "File is too large (" + std::to_string(st.st_size) + " bytes; at most " +
+                  std::to_string(maxBytes) + " are read for its kind)";
+    if (!refusal.empty()) {
+        TellFault(where, gamePath, refusal);
+        ::close(fd);
+        return -1;
+    }
+    size = static_cast<uint64_t>(st.st_size);
+    return fd;
+}
+
+// Reads up to limit bytes; a file that grows while it is read never makes the buffer pass the limit.
+bool ReadUpTo(int fd, std::vector<uint8_t>& out, uint64_t expected, uint64_t limit) {
+    out.resize(static_cast<size_t>(std::min(expected, limit)));
+    size_t got = 0;
+    for (;;) {
+        if (got == out.size()) {
+            if (out.size() >= limit) break;
+            out.resize(static_cast<size_t>(std::min<uint64_t>(limit, out.size() + 65536)));
+        }
+        const ssize_t n = ::read(fd, out.data() + got, out.size() - got);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) return false;
+        if (n == 0) break;
+        got += static_cast<size_t>(n);
+    }
+    out.resize(got);
+    return true;
+}
+
+} // namespace
+
+void SetFileFaultSink(TFileFaultSink sink) {
+    FaultSink = sink;
+}
+
+bool ReadWholeFile(const std::string& gamePath, std::vector<uint8_t>& out, uint64_t maxBytes) {
     out.clear();
-    std::ifstream in(ResolvePath(gamePath), std::ios::binary);
-    if (!in) return false;
-    in.seekg(0, std::ios::end);
-    const auto size = in.tellg();
-    if (size < 0) return false;
-    out.resize(static_cast<size_t>(size));
-    in.seekg(0);
-    if (size > 0) in.read(reinterpret_cast<char*>(out.data()), size);
-    return static_cast<bool>(in) || in.eof();
+    uint64_t size = 0;
+    const int fd = OpenChecked("ReadWholeFile", gamePath, maxBytes, false, size);
+    if (fd < 0) return false;
+    // One byte past the bound shows a file that grew past it after the check.
+    bool ok = ReadUpTo(fd, out, size, maxBytes + 1);
+    ::close(fd);
+    if (ok && out.size() > maxBytes) {
+        TellFault("ReadWholeFile", gamePath, "File is too large (it grew while being read)");
+        ok = false;
+    }
+    if (!ok) {
+        if (out.size() <= maxBytes) TellFault("ReadWholeFile", gamePath, "Read error");
+        out.clear();
+        out.shrink_to_fit();
+    }
+    return ok;
+}
+
+bool ReadFileHead(const std::string& gamePath, std::vector<uint8_t>& out, size_t maxBytes) {
+    out.clear();
+    uint64_t size = 0;
+    const int fd = OpenChecked("ReadFileHead", gamePath, maxBytes, true, size);
+    if (fd < 0) return false;
+    const bool ok = ReadUpTo(fd, out, size, maxBytes);
+    ::close(fd);
+    if (!ok) {
+        TellFault("ReadFileHead", gamePath, "Read error");
+        out.clear();
+    }
+    return ok;
 }
 
 bool WriteWholeFile(const std::string& gamePath, const void* data, size_t size) {
@@ -234,9 +318,9 @@ bool SetCurrentDirectory(const std::string& gamePath) {
     return !ec;
 }
 
-bool ReadWholeFile(const std::string& gamePath, std::string& out) {
+bool ReadWholeFile(const std::string& gamePath, std::string& out, uint64_t maxBytes) {
     std::vector<uint8_t> bytes;
-    const bool ok = ReadWholeFile(gamePath, bytes);
+    const bool ok = ReadWholeFile(gamePath, bytes, maxBytes);
     out.assign(bytes.begin(), bytes.end());
     return ok;
 }

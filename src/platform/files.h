@@ -30,11 +30,25 @@ bool CreateDirectory(const std::string& gamePath); // creates parents too
 bool DeleteFile(const std::string& gamePath);
 bool RenameFile(const std::string& from, const std::string& to); // replaces the target
 int64_t FileSize(const std::string& gamePath);                   // -1 when missing
-bool ReadWholeFile(const std::string& gamePath, std::vector<uint8_t>& out);
+
+// Every read of a game file goes through one checked open: a missing file fails quietly (its reader
+// says what it falls back to); anything else that is refused — not a regular file, unreadable, larger
+// than the bound for its kind — is told to the fault sink with the file and the reason.
+constexpr uint64_t cMaxTextFileBytes = 8u << 20;     // options, lists, tables, texts, scripts
+constexpr uint64_t cMaxPictureFileBytes = 72u << 20; // a 4096 x 4096 32-bit TGA and its header
+constexpr uint64_t cMaxSoundFileBytes = 64u << 20;
+constexpr uint64_t cMaxSmallFileBytes = 1u << 20; // player data, cursors
+using TFileFaultSink = void (*)(const std::string& text);
+void SetFileFaultSink(TFileFaultSink sink); // nullptr: refusals are silent
+// Reads the whole file when it is at most maxBytes long.
+bool ReadWholeFile(const std::string& gamePath, std::vector<uint8_t>& out,
+                   uint64_t maxBytes = cMaxPictureFileBytes);
+bool ReadWholeFile(const std::string& gamePath, std::string& out, uint64_t maxBytes = cMaxTextFileBytes);
+// Reads at most the first maxBytes bytes, whatever the file's length (readers that use only a head).
+bool ReadFileHead(const std::string& gamePath, std::vector<uint8_t>& out, size_t maxBytes);
 bool WriteWholeFile(const std::string& gamePath, const void* data, size_t size); // atomic replace
 std::string GetCurrentDirectory();
 bool SetCurrentDirectory(const std::string& gamePath);
-bool ReadWholeFile(const std::string& gamePath, std::string& out);
 bool AppendToFile(const std::string& gamePath, const std::string& text); // creates the file if missing
 // Names (not paths) of the regular files in a folder whose extension matches, case-insensitively
 // (".tga"; "" = every file), sorted.

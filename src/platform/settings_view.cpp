@@ -4,6 +4,8 @@
 
 #include <array>
 
+#include "platform/signals.h"
+
 namespace velmora {
 
 namespace {
@@ -26,6 +28,16 @@ std::optional<TSettingsViewAnswer> gAutoAnswer;
 std::vector<std::string> gMessages;
 std::function<void()> gTestScript;
 TSettingsView::TImpl* gOpenView = nullptr;
+std::vector<GtkWidget*> gOpenBoxes; // question and message boxes now running
+
+// A box runs modal; a termination signal answers it as its title bar's close would.
+int RunBox(GtkWidget* box) {
+    gOpenBoxes.push_back(box);
+    const int response = gtk_dialog_run(GTK_DIALOG(box));
+    gOpenBoxes.pop_back();
+    gtk_widget_destroy(box);
+    return response;
+}
 
 std::string LineBreaks(std::string text) {
     for (char& c : text)
@@ -67,6 +79,8 @@ struct TSettingsView::TImpl {
     static void OnDestroy(GtkWidget*, gpointer data);
     static gboolean OnKey(GtkWidget*, GdkEventKey* event, gpointer data);
     static gboolean RunTestScript(gpointer);
+    static gboolean PollTermination(gpointer data);
+    guint PollSource = 0;
 
     TSettingsViewControl IdOf(gpointer widget) const {
         for (int i = 0; i < svControlCount; ++i)
@@ -279,10 +293,24 @@ void TSettingsView::Show(const TSettingsViewState& state) {
     if (Impl->Window) Impl->Show(state);
 }
 
+// A termination signal closes the dialog as its Cancel would, without a question.
+gboolean TSettingsView::TImpl::PollTermination(gpointer data) {
+    auto* self = static_cast<TImpl*>(data);
+    if (!TerminationRequested()) return G_SOURCE_CONTINUE;
+    for (GtkWidget* box : gOpenBoxes)
+        gtk_dialog_response(GTK_DIALOG(box), GTK_RESPONSE_DELETE_EVENT);
+    if (self->Window) gtk_widget_destroy(self->Window);
+    self->PollSource = 0;
+    return G_SOURCE_REMOVE;
+}
+
 void TSettingsView::Run() {
     if (!Impl->Window) return;
     Impl->Running = true;
+    Impl->PollSource = g_timeout_add(100, &TImpl::PollTermination, Impl.get());
     gtk_main();
+    if (Impl->PollSource) g_source_remove(Impl->PollSource);
+    Impl->PollSource = 0;
     // Let the window vanish before the game's own window appears.
     while (gtk_events_pending())
         gtk_main_iteration();
@@ -299,14 +327,14 @@ bool TSettingsView::IsOpen() const {
 TSettingsViewAnswer TSettingsView::Ask(const std::string& text, bool withCancel) {
     gMessages.push_back(text);
     if (gAutoAnswer) return *gAutoAnswer;
+    if (TerminationRequested()) return withCancel ? svaCancel : svaNo;
     GtkWidget* box = gtk_message_dialog_new(GTK_WINDOW(Impl->Window), GTK_DIALOG_MODAL, GTK_MESSAGE_QUESTION,
                                             GTK_BUTTONS_NONE, "%s", LineBreaks(text).c_str());
     gtk_window_set_title(GTK_WINDOW(box), "Confirm");
     gtk_dialog_add_button(GTK_DIALOG(box), "_Yes", GTK_RESPONSE_YES);
     gtk_dialog_add_button(GTK_DIALOG(box), "_No", GTK_RESPONSE_NO);
     if (withCancel) gtk_dialog_add_button(GTK_DIALOG(box), "_Cancel", GTK_RESPONSE_CANCEL);
-    const int response = gtk_dialog_run(GTK_DIALOG(box));
-    gtk_widget_destroy(box);
+    const int response = RunBox(box);
     if (response == GTK_RESPONSE_YES) return svaYes;
     if (response == GTK_RESPONSE_NO) return svaNo;
     return withCancel ? svaCancel : svaNo; // a box closed by its title bar changes nothing
@@ -314,12 +342,11 @@ TSettingsViewAnswer TSettingsView::Ask(const std::string& text, bool withCancel)
 
 void TSettingsView::Inform(const std::string& text) {
     gMessages.push_back(text);
-    if (gAutoAnswer) return;
+    if (gAutoAnswer || TerminationRequested()) return;
     GtkWidget* box =
         gtk_message_dialog_new(Impl->Window ? GTK_WINDOW(Impl->Window) : nullptr, GTK_DIALOG_MODAL,
                                GTK_MESSAGE_INFO, GTK_BUTTONS_OK, "%s", LineBreaks(text).c_str());
-    gtk_dialog_run(GTK_DIALOG(box));
-    gtk_widget_destroy(box);
+    RunBox(box);
 }
 
 // ---- Test switches -----------------------------------------------------------------------------

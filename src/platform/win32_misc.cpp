@@ -250,7 +250,8 @@ bool FirstAniFrame(const std::vector<std::uint8_t>& b, std::vector<std::uint8_t>
             frame.assign(b.begin() + static_cast<long>(at + 8), b.begin() + static_cast<long>(at + 8 + size));
             return true;
         }
-        at += 8 + size + (size & 1);
+        // In 64 bits: a chunk size near 4 GiB must not wrap round to a step of nothing.
+        at += 8 + static_cast<size_t>(size) + (size & 1);
     }
     return false;
 }
@@ -349,7 +350,7 @@ bool DecodeCursorFile(const std::vector<std::uint8_t>& bytes, CursorImage& out, 
 
 HCURSOR LoadCursorFromFile(const char* fileName) {
     std::vector<std::uint8_t> bytes;
-    if (!fileName || !ReadWholeFile(fileName, bytes)) return nullptr;
+    if (!fileName || !ReadWholeFile(fileName, bytes, cMaxSmallFileBytes)) return nullptr;
     CursorImage image;
     std::string error;
     if (!DecodeCursorFile(bytes, image, error)) {

@@ -1,3 +1,4 @@
+#include "app/d3dapp.h"
 #include "engine/group.h"
 #include "play/demo.h"
 #include "play/w_game.h"
@@ -9,6 +10,7 @@ void RegisterPlayWindows() {
     RegisterWindow(4, CreateGameWindow);
     RegisterWindow(cIdleDemoWindow, CreateDemoWindow);
     RegisterCloseHandler(GameCloseHandler);
+    RegisterTerminationSaveHook(SaveLevelInProgress);
 }
 
 } // namespace velmora

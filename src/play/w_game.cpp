@@ -775,6 +775,11 @@ TBasic* CreateGameWindow() {
     return new TW_Game();
 }
 
+void SaveLevelInProgress() {
+    if (!Game || Game->Demo || Game->Dead || Game->Left) return;
+    if (Game->State == gsPlaying || Game->State == gsPaused || Game->State == gsResume) Game->SaveProgress();
+}
+
 bool GameCloseHandler() {
     // Over the demo the exit dialog asks at once.
     if (!Game || Game->Demo || Game->Dead || Game->State != gsPlaying || !Game->MenuButton) return false;

@@ -140,5 +140,7 @@ extern TW_Game* Game;
 TBasic* CreateGameWindow();
 // The application's close during a level opens the level's menu (and so saves on exit).
 bool GameCloseHandler();
+// A termination signal during play books the level in progress as "Save & Exit" does.
+void SaveLevelInProgress();
 
 } // namespace velmora

@@ -8,7 +8,6 @@
 #include "render/blocks.h"
 
 #include <algorithm>
-#include <fstream>
 
 namespace velmora {
 
@@ -62,15 +61,13 @@ bool ParseItf(const uint8_t* data, size_t size, TItfData& out, const std::string
 
 bool ReadItfFile(const std::string& gamePath, TItfData& out) {
     // Only the first block is ever used, so a huge file costs no more than a proper one.
-    std::ifstream in(ResolvePath(gamePath), std::ios::binary);
-    if (!in) {
+    std::vector<uint8_t> bytes;
+    if (!ReadFileHead(gamePath, bytes, cItfReadLimit)) {
         Log("TIndexedTextureFont.RestoreDeviceObjects: File not exists \"" + gamePath + "\"");
         out = TItfData{};
         return false;
     }
-    std::vector<uint8_t> bytes(cItfReadLimit);
-    in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    return ParseItf(bytes.data(), static_cast<size_t>(in.gcount()), out, gamePath);
+    return ParseItf(bytes.data(), bytes.size(), out, gamePath);
 }
 
 TIndexedTextureFont* WhiteCourier11 = nullptr;

@@ -1,5 +1,7 @@
 #include "render/multirect.h"
 
+#include <algorithm>
+
 #include "app/log.h"
 #include "app/textfile.h"
 #include "platform/files.h"
@@ -12,6 +14,8 @@ namespace {
 
 enum TDscrSection { dsNone, dsHead, dsBody };
 
+constexpr int32_t cMaxDscrPixels = 1 << 20;
+
 // Numbers separated by single spaces; a missing or malformed field reads as 0.
 void ReadFields(const std::string& line, int32_t* out, int32_t count) {
     size_t pos = 0;
@@ -21,8 +25,10 @@ void ReadFields(const std::string& line, int32_t* out, int32_t count) {
             continue;
         }
         const size_t end = line.find(' ', pos);
-        out[i] = ParseInt(
-            std::string_view(line).substr(pos, end == std::string::npos ? std::string::npos : end - pos));
+        // Pixel positions and sizes: a damaged value is held where sums of two cannot overflow.
+        out[i] = std::clamp(ParseInt(std::string_view(line).substr(
+                                pos, end == std::string::npos ? std::string::npos : end - pos)),
+                            -cMaxDscrPixels, cMaxDscrPixels);
         pos = end == std::string::npos ? line.size() : end + 1;
     }
 }

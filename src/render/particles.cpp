@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <map>
 #include <numbers>
 
 namespace velmora {
@@ -68,13 +69,55 @@ TParticles::TParticles() {
 
 // ---- Reading ------------------------------------------------------------------------------------
 
-bool TParticles::LoadFromFile(const std::string& fileName) {
-    std::vector<std::string> lines;
-    if (!ReadTextLines(ResolvePath(fileName), lines)) {
+namespace {
+
+// A particle file holds one value per key, a few dozen lines; more is not a particle file.
+constexpr size_t cMaxParticleKeyLines = 64;
+
+// A file's faults are told when it is first read, not again at every explosion made from it.
+bool FaultsTold = false;
+
+void TellFault(const std::string& text) {
+    if (!FaultsTold) Log(text);
+}
+
+struct TParticleFile {
+    bool Read = false;
+    bool Applied = false;
+    std::vector<std::string> Lines;
+};
+
+// Every explosion starts a system from a file: each file is read (and its faults told) once per run.
+std::map<std::string, TParticleFile>& ParticleFiles() {
+    static std::map<std::string, TParticleFile> files;
+    return files;
+}
+
+TParticleFile& ParticleFileOnce(const std::string& fileName) {
+    auto [it, fresh] = ParticleFiles().try_emplace(fileName);
+    TParticleFile& file = it->second;
+    if (!fresh) return file;
+    file.Read = ReadTextLines(ResolvePath(fileName), file.Lines);
+    if (!file.Read)
         Log("TParticles.LoadFromFile: File not exists \"" + fileName + "\"");
-        return false;
-    }
-    LoadFromLines(lines, fileName);
+    else
+        CapDataLines(file.Lines, cMaxParticleKeyLines, "TParticles.LoadFromFile", fileName);
+    return file;
+}
+
+} // namespace
+
+void ForgetParticleFiles() {
+    ParticleFiles().clear();
+}
+
+bool TParticles::LoadFromFile(const std::string& fileName) {
+    TParticleFile& file = ParticleFileOnce(fileName);
+    if (!file.Read) return false;
+    FaultsTold = file.Applied;
+    LoadFromLines(file.Lines, fileName);
+    FaultsTold = false;
+    file.Applied = true;
     return true;
 }
 
@@ -89,8 +132,8 @@ void TParticles::LoadFromLines(const std::vector<std::string>& lines, const std:
         ReadKey(words[0], words + 1, fileName);
     }
     if (LifeTime <= 0) {
-        Log("TParticles.LoadFromFile: LifeTime missing or not above zero in \"" + fileName +
-            "\"; particles live one step");
+        TellFault("TParticles.LoadFromFile: LifeTime missing or not above zero in \"" + fileName +
+                  "\"; particles live one step");
     }
 }
 
@@ -98,7 +141,7 @@ void TParticles::ReadKey(const std::string& key, const std::string* v, const std
     if (key == "Queue") {
         const int32_t q = ParseInt(v[0]);
         if (q < 0 || q > 3)
-            Log("TParticles.LoadFromFile: Invalid Queue in \"" + fileName + "\"; Queue=" + v[0]);
+            TellFault("TParticles.LoadFromFile: Invalid Queue in \"" + fileName + "\"; Queue=" + v[0]);
         Queue = static_cast<uint8_t>(q >= 0 && q <= 3 ? q : 0);
     } else if (key == "Blend") {
         Blend = static_cast<uint8_t>(std::clamp(ParseInt(v[0]), 0, 255));
@@ -113,7 +156,7 @@ void TParticles::ReadKey(const std::string& key, const std::string* v, const std
     } else if (key == "Count") {
         const int32_t c = ParseInt(v[0]);
         if (c < 0 || c > cMaxParticles) {
-            Log("TParticles.LoadFromFile: Count out of range in \"" + fileName + "\"; Count=" + v[0]);
+            TellFault("TParticles.LoadFromFile: Count out of range in \"" + fileName + "\"; Count=" + v[0]);
         }
         Count = std::clamp(c, 0, cMaxParticles);
     } else if (key == "Wind") {
@@ -132,7 +175,8 @@ void TParticles::ReadKey(const std::string& key, const std::string* v, const std
         if (UVIndex >= 0 && UVIndex < cMaxParticlesUV) {
             SpriteUV = ParticlesUV[UVIndex];
         } else {
-            Log("TParticles.LoadFromFile: UVIndex out of range in \"" + fileName + "\"; UVIndex=" + v[0]);
+            TellFault("TParticles.LoadFromFile: UVIndex out of range in \"" + fileName +
+                      "\"; UVIndex=" + v[0]);
             SpriteUV = TUVRect{};
         }
     } else if (key == "Colors") {

@@ -35,6 +35,9 @@ struct TParticle {
 // Emission modes of the "Queue" key.
 enum TQueueMode : uint8_t { qmNewestOnTop = 0, qmNewestBelow = 1, qmRandomSlots = 2, qmBurst = 3 };
 
+// Forgets the particle files read so far (tests that rewrite a file under the same name).
+void ForgetParticleFiles();
+
 class TParticles : public TBasic {
   public:
     TParticles();
@@ -42,7 +45,8 @@ class TParticles : public TBasic {
     void Step() override;
     const char* ClassName() const override { return "TParticles"; }
 
-    // Reads a ".prt" file; a missing file is logged and leaves the defaults (nothing is ever born).
+    // Reads a ".prt" file (once per run: later calls reuse its lines); a missing file is logged and
+    // leaves the defaults (nothing is ever born).
     bool LoadFromFile(const std::string& fileName);
     // Reads ".prt" text lines (for files and tests); fileName only names the source in messages.
     void LoadFromLines(const std::vector<std::string>& lines, const std::string& fileName);

@@ -209,12 +209,12 @@ void TTgaHeader::SetSize(int32_t width, int32_t height) {
 }
 
 bool ReadTgaHeader(const std::string& fileName, TTgaHeader& header) {
-    std::FILE* f = std::fopen(ResolvePath(fileName).c_str(), "rb");
-    if (!f) return Refuse("uTex.ReadTgaHeader", "File not exists", fileName);
-    const size_t got = std::fread(header.Bytes, 1, cTgaHeaderSize, f);
-    std::fclose(f);
-    if (got != static_cast<size_t>(cTgaHeaderSize))
+    std::vector<uint8_t> head;
+    if (!ReadFileHead(fileName, head, cTgaHeaderSize))
+        return Refuse("uTex.ReadTgaHeader", "File not exists", fileName);
+    if (head.size() != static_cast<size_t>(cTgaHeaderSize))
         return Refuse("uTex.ReadTgaHeader", "File is too short", fileName);
+    std::memcpy(header.Bytes, head.data(), cTgaHeaderSize);
     return true;
 }
 

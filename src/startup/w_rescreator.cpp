@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 
 #include "app/log.h"
 #include "app/options.h"
@@ -23,6 +24,8 @@ namespace {
 constexpr int32_t cBarLeft = 194, cBarTop = 524, cBarWidth = 416, cBarHeight = 14;
 constexpr int32_t cGlareCell = 40, cGlareCells = 6, cGlareSheet = 256;
 constexpr int32_t cChipRowWidth = cGlareCell * cGlareCells;
+// The game ships a few dozen pictures to unpack; a list far longer is damaged.
+constexpr size_t cMaxUnpackListLines = 256;
 
 std::string InTextures(const std::string& rel) {
     return Paths.Textures + "\\" + rel;
@@ -115,27 +118,47 @@ void TW_ResCreator::OnWorking(TStateEvent e) {
 
 void TW_ResCreator::OnDone(TStateEvent) {}
 
-bool TW_ResCreator::UnpackNextPicture() {
-    const std::string list = InTextures("tga2jpgANDmask.txt");
-    std::vector<TDataLine> lines;
-    if (!FileExists(list) || !ReadDataFile(ResolvePath(list), lines)) {
-        ReportOnce("TW_ResCreator.UnpackNextPicture: file '" + list + "' doesn't exist; nothing is unpacked");
-        return false;
+std::vector<std::string> ReadUnpackList(const std::string& list,
+                                        const std::function<void(const std::string&)>& report) {
+    std::vector<std::string> names;
+    std::vector<std::string> raw;
+    if (!FileExists(list) || !ReadTextLines(ResolvePath(list), raw)) {
+        report("TW_ResCreator.UnpackNextPicture: file '" + list + "' doesn't exist; nothing is unpacked");
+        return names;
     }
-    for (const TDataLine& line : lines) {
-        const std::string name = FirstWord(line.Value);
-        if (name.empty()) {
-            ReportOnce("TW_ResCreator.UnpackNextPicture: line " + std::to_string(line.LineNo) + " of '" +
-                       list + "' names no file; skipped");
-            continue;
-        }
-        if (!InsideTextures(name)) {
-            ReportOnce("TW_ResCreator.UnpackNextPicture: line " + std::to_string(line.LineNo) + " of '" +
-                       list + "' names '" + name + "' outside the textures folder; skipped");
-            continue;
-        }
-        const std::string path = InTextures(name);
+    CapDataLines(raw, cMaxUnpackListLines, "TW_ResCreator.UnpackNextPicture", list);
+    for (size_t i = 0; i < raw.size(); ++i) {
+        if (IsCommentLine(raw[i])) continue;
+        const std::string name = FirstWord(SplitDataLine(raw[i]).Value);
+        const std::string where =
+            "TW_ResCreator.UnpackNextPicture: line " + std::to_string(i + 1) + " of '" + list + "'";
+        if (name.empty())
+            report(where + " names no file; skipped");
+        else if (!InsideTextures(name))
+            report(where + " names '" + name + "' outside the textures folder; skipped");
+        else
+            names.push_back(name);
+    }
+    return names;
+}
+
+// The list is read once; each picture on it is looked at once, in order.
+bool TW_ResCreator::UnpackNextPicture() {
+    if (!UnpackListRead) {
+        UnpackList =
+            ReadUnpackList(InTextures("tga2jpgANDmask.txt"), [this](const std::string& t) { ReportOnce(t); });
+        UnpackListRead = true;
+    }
+    while (NextUnpack < UnpackList.size()) {
+        const std::string path = InTextures(UnpackList[NextUnpack++]);
         if (FileExists(WithExtension(path, ".tga")) || FailedPictures.count(path)) continue;
+        // A name without its picture costs no frame: a long damaged list passes in one.
+        if (!FileExists(WithExtension(path, ".jpg"))) {
+            FailedPictures.insert(path);
+            ReportOnce("TW_ResCreator.UnpackNextPicture: '" + WithExtension(path, ".jpg") +
+                       "' doesn't exist; skipped");
+            continue;
+        }
         Progress += cUnpackStep;
         if (!BuildTgaFromJpg(path)) {
             FailedPictures.insert(path);
@@ -203,18 +226,14 @@ bool TW_ResCreator::MakeArtefactBodies() {
 bool TW_ResCreator::MakeNextSlice() {
     const std::string brush = InTextures("BlurPen.tga");
     for (int32_t c = 1; c <= Countries.CountryCount; ++c) {
-        const std::string folder = ArtFolderOf(c), colourFile = folder + "\\!Colors.txt";
-        uint32_t colours[cMaxSlices + 1] = {};
-        int32_t count = 0;
-        if (!ReadMaskColorsFile(colourFile, colours, count)) {
-            ReportOnce("TArtMaster.ReadMaskColors: file '" + colourFile + "' doesn't exists");
-            continue;
-        }
-        for (int32_t k = 1; k <= std::min(count, cMaxSlices); ++k) {
+        const std::string folder = ArtFolderOf(c);
+        const TColourList& list = ColourListOf(c);
+        if (!list.Read) continue;
+        for (int32_t k = 1; k <= std::min(list.Count, cMaxSlices); ++k) {
             const std::string slice = SliceFolder(folder, k);
             if (DirectoryExists(slice) || FailedSlices.count(slice)) continue;
             // Reported by the slice maker; skipped for the rest of the run so the window closes.
-            if (!MakeSliceFolder(folder, k, colours[k], brush)) {
+            if (!MakeSliceFolder(folder, k, list.Colours[k], brush)) {
                 FailedSlices.insert(slice);
                 continue;
             }
@@ -224,6 +243,17 @@ bool TW_ResCreator::MakeNextSlice() {
         }
     }
     return false;
+}
+
+// Each country's colour list is read (and its bad lines told) once per run, not once per slice.
+const TW_ResCreator::TColourList& TW_ResCreator::ColourListOf(int32_t country) {
+    TColourList& list = ColourLists[country];
+    if (list.Tried) return list;
+    list.Tried = true;
+    const std::string colourFile = ArtFolderOf(country) + "\\!Colors.txt";
+    list.Read = ReadMaskColorsFile(colourFile, list.Colours, list.Count);
+    if (!list.Read) ReportOnce("TArtMaster.ReadMaskColors: file '" + colourFile + "' doesn't exists");
+    return list;
 }
 
 void TW_ResCreator::ShowProgress(float v) {

@@ -4,9 +4,13 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <map>
 #include <set>
 #include <string>
+#include <vector>
 
+#include "board/gamevis.h"
 #include "render/visual.h"
 #include "ui/w_menu.h"
 
@@ -39,12 +43,28 @@ class TW_ResCreator : public TW_Menu {
     // Each fault is logged once per run; the work it blocks is not tried again.
     void ReportOnce(const std::string& text);
 
+    struct TColourList {
+        bool Tried = false, Read = false;
+        uint32_t Colours[cMaxSlices + 1] = {};
+        int32_t Count = 0;
+    };
+    const TColourList& ColourListOf(int32_t country);
+
     std::set<std::string> Reported;
+    std::vector<std::string> UnpackList; // names inside the textures folder, in the list's order
+    bool UnpackListRead = false;
+    size_t NextUnpack = 0;
+    std::map<int32_t, TColourList> ColourLists;
     std::set<std::string> FailedPictures;
     std::set<std::string> FailedSlices; // slice folders that could not be made
     bool GlaresFailed = false;
 };
 
 TBasic* CreateResCreator();
+
+// The names of "tga2jpgANDmask.txt" that may be unpacked (at most a fixed number of lines are read);
+// each bad line is told to report.
+std::vector<std::string> ReadUnpackList(const std::string& list,
+                                        const std::function<void(const std::string&)>& report);
 
 } // namespace velmora
