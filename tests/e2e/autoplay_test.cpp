@@ -42,14 +42,7 @@ class Autoplay : public ::testing::Test {
         fs::copy(VELMORA_DATA_DIR, dir, fs::copy_options::recursive);
         fs::remove(dir / "Error.log");
         fs::remove(dir / "Options.txt");
-        GameDat = TGameDat{};
-        SetDefaults();
-        GameDat.PlayerCount = 1;
-        GameDat.CurrentPlayer = 1;
-        ClearPlayer(1);
-        GameDat.Players[0].Name.Set("Bot");
-        GameDat.Players[0].Level = 1;
-        WriteGameDat(dir, GameDat);
+        WriteOnePlayer(dir, 1);
         return dir;
     }
 

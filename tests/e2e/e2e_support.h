@@ -79,6 +79,18 @@ inline void WriteGameDat(const fs::path& dir, const TGameDat& dat) {
 
 // Window classes of `--screens` pictures in the order the player saw them
 // ("03_TW_MenuMain.png" -> "TW_MenuMain").
+// Player data with one player, "Bot", about to play the level given.
+inline void WriteOnePlayer(const fs::path& dir, int32_t level) {
+    GameDat = TGameDat{};
+    SetDefaults();
+    GameDat.PlayerCount = 1;
+    GameDat.CurrentPlayer = 1;
+    ClearPlayer(1);
+    GameDat.Players[0].Name.Set("Bot");
+    GameDat.Players[0].Level = level;
+    WriteGameDat(dir, GameDat);
+}
+
 inline std::vector<std::string> Screens(const fs::path& dir) {
     std::vector<std::string> names;
     if (!fs::exists(dir / "screens")) return names;

@@ -205,14 +205,7 @@ std::pair<ino_t, int64_t> StampOf(const fs::path& file) {
 // A folder whose player data holds one player, "Bot", about to play the level given.
 fs::path FolderWithPlayer(const std::string& name, int32_t level) {
     const fs::path dir = LinkedCopy(name);
-    GameDat = TGameDat{};
-    SetDefaults();
-    GameDat.PlayerCount = 1;
-    GameDat.CurrentPlayer = 1;
-    ClearPlayer(1);
-    GameDat.Players[0].Name.Set("Bot");
-    GameDat.Players[0].Level = level;
-    WriteGameDat(dir, GameDat);
+    WriteOnePlayer(dir, level);
     return dir;
 }
 

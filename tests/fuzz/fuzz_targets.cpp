@@ -182,14 +182,7 @@ void PrepareFuzzing() {
     SetLogFile("/dev/null");
     // Every path in the scratch folder, whatever the game's own choice of folders is.
     const std::string base = Scratch().string();
-    Paths.Base = base;
-    Paths.Textures = base + "\\Textures";
-    Paths.Fonts = base + "\\Fonts";
-    Paths.Levels = base + "\\Levels";
-    Paths.Texts = base + "\\Texts";
-    Paths.PlayerData = base + "\\PlayerData";
-    Paths.GameDat = Paths.PlayerData + "\\Game.dat";
-    Paths.OptionsFile = base + "\\Options.txt";
+    InitDataPaths(base);
     Paths.ErrorLog = "/dev/null";
     std::atexit([] {
         std::error_code ec;
