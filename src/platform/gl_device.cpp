@@ -646,8 +646,9 @@ class GLDevice final : public IDirect3DDevice8, detail::ResourceOwner, detail::B
         auto* vb = static_cast<detail::MemVertexBuffer*>(State.Stream);
         const UINT n = VertexCountOf(type, count);
         if (count == 0) return D3D_OK;
-        if ((static_cast<size_t>(start) + n) * State.Stride > vb->Bytes.size()) return D3DERR_INVALIDCALL;
-        return Draw(type, vb->Bytes.data() + static_cast<size_t>(start) * State.Stride, n, State.Stride);
+        const std::uint8_t* bytes = vb->Data((static_cast<size_t>(start) + n) * State.Stride);
+        if (!bytes) return D3DERR_INVALIDCALL;
+        return Draw(type, bytes + static_cast<size_t>(start) * State.Stride, n, State.Stride);
     }
     HRESULT DrawPrimitiveUP(D3DPRIMITIVETYPE type, UINT count, const void* data, UINT stride) override {
         if (type < D3DPT_POINTLIST || type > D3DPT_TRIANGLEFAN || !data || stride == 0)
