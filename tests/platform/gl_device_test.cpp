@@ -562,6 +562,12 @@ TEST_F(GLDeviceTest, CullingFollowsDirect3DWinding) {
 }
 
 TEST_F(GLDeviceTest, DepthTestKeepsTheNearerSurface) {
+    Dev->Release();
+    Dev = nullptr;
+    D3DPRESENT_PARAMETERS withDepth = Windowed(800, 600);
+    withDepth.EnableAutoDepthStencil = TRUE;
+    withDepth.AutoDepthStencilFormat = D3DFMT_D24X8;
+    ASSERT_EQ(D3D->CreateDevice(0, D3DDEVTYPE_HAL, Wnd, 0, &withDepth, &Dev), D3D_OK);
     Dev->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f, 0);
     Dev->SetRenderState(D3DRS_ZENABLE, D3DZB_TRUE);
     Dev->SetRenderState(D3DRS_ZFUNC, D3DCMP_LESSEQUAL);
