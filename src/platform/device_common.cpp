@@ -518,7 +518,7 @@ HRESULT BackBufferSurface::UnlockRect() {
 // ---- Vertex buffers ----------------------------------------------------------------------------
 
 MemVertexBuffer::MemVertexBuffer(ResourceOwner* owner, UINT length, DWORD usage, DWORD fvf, D3DPOOL pool)
-    : Bytes(length, 0), Usage(usage), FVF(fvf), Pool(pool), Owner(owner) {}
+    : Length(length), Usage(usage), FVF(fvf), Pool(pool), Owner(owner) {}
 
 MemVertexBuffer::~MemVertexBuffer() {
     if (Owner) Owner->BufferDestroyed(this);
@@ -537,8 +537,22 @@ HRESULT MemVertexBuffer::GetDevice(IDirect3DDevice8** device) {
     return D3D_OK;
 }
 
+// In steps of 64 KiB, so that a slowly rising fill does not copy the storage every frame.
+bool MemVertexBuffer::Grow(size_t end) {
+    if (end > Length) return false;
+    if (end <= Bytes.size()) return true;
+    constexpr size_t step = 64 * 1024;
+    Bytes.resize(std::min<size_t>(Length, (end + step - 1) / step * step), 0);
+    return true;
+}
+
+const std::uint8_t* MemVertexBuffer::Data(size_t end) {
+    return Grow(end) ? Bytes.data() : nullptr;
+}
+
 HRESULT MemVertexBuffer::Lock(UINT offset, UINT size, BYTE** data, DWORD flags) {
-    if (!data || offset > Bytes.size() || (size && offset + size > Bytes.size())) return D3DERR_INVALIDCALL;
+    if (!data || offset > Length || (size && size > Length - offset)) return D3DERR_INVALIDCALL;
+    if (!Grow(size ? static_cast<size_t>(offset) + size : Length)) return D3DERR_INVALIDCALL;
     Locked = true;
     *data = Bytes.data() + offset;
     if (Owner) Owner->BufferLocked(this, offset, size, flags);
@@ -554,7 +568,7 @@ HRESULT MemVertexBuffer::Unlock() {
 
 HRESULT MemVertexBuffer::GetDesc(D3DVERTEXBUFFER_DESC* desc) {
     if (!desc) return D3DERR_INVALIDCALL;
-    *desc = {D3DFMT_VERTEXDATA, D3DRTYPE_VERTEXBUFFER, Usage, Pool, static_cast<UINT>(Bytes.size()), FVF};
+    *desc = {D3DFMT_VERTEXDATA, D3DRTYPE_VERTEXBUFFER, Usage, Pool, Length, FVF};
     return D3D_OK;
 }
 

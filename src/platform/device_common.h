@@ -215,8 +215,13 @@ class MemVertexBuffer : public IDirect3DVertexBuffer8 {
     HRESULT Lock(UINT offset, UINT size, BYTE** data, DWORD flags) override;
     HRESULT Unlock() override;
     HRESULT GetDesc(D3DVERTEXBUFFER_DESC* desc) override;
+    // The first `end` bytes (end <= Length), zero where never written; nullptr past Length.
+    const std::uint8_t* Data(size_t end);
 
+    // Storage grows to what is locked, not to Length: a big buffer of which a frame fills only
+    // the start (the particle quads) keeps no untouched copy.
     std::vector<std::uint8_t> Bytes;
+    UINT Length;
     DWORD Usage, FVF;
     D3DPOOL Pool;
     ResourceOwner* Owner;
@@ -226,6 +231,7 @@ class MemVertexBuffer : public IDirect3DVertexBuffer8 {
     ~MemVertexBuffer() override;
 
   private:
+    bool Grow(size_t end);
     ULONG Refs = 1;
 };
 

@@ -646,8 +646,9 @@ class GLDevice final : public IDirect3DDevice8, detail::ResourceOwner, detail::B
         auto* vb = static_cast<detail::MemVertexBuffer*>(State.Stream);
         const UINT n = VertexCountOf(type, count);
         if (count == 0) return D3D_OK;
-        if ((static_cast<size_t>(start) + n) * State.Stride > vb->Bytes.size()) return D3DERR_INVALIDCALL;
-        return Draw(type, vb->Bytes.data() + static_cast<size_t>(start) * State.Stride, n, State.Stride);
+        const std::uint8_t* bytes = vb->Data((static_cast<size_t>(start) + n) * State.Stride);
+        if (!bytes) return D3DERR_INVALIDCALL;
+        return Draw(type, bytes + static_cast<size_t>(start) * State.Stride, n, State.Stride);
     }
     HRESULT DrawPrimitiveUP(D3DPRIMITIVETYPE type, UINT count, const void* data, UINT stride) override {
         if (type < D3DPT_POINTLIST || type > D3DPT_TRIANGLEFAN || !data || stride == 0)
@@ -731,13 +732,15 @@ class GLDevice final : public IDirect3DDevice8, detail::ResourceOwner, detail::B
         // may be refused (virtual displays, some drivers): the game's frame limiter paces then.
         if (!vsync || SDL_GL_SetSwapInterval(-1) != 0) SDL_GL_SetSwapInterval(vsync ? 1 : 0);
         BackFormat = p.BackBufferFormat == D3DFMT_A8R8G8B8 ? D3DFMT_A8R8G8B8 : D3DFMT_X8R8G8B8;
-        if (!MakeBackBuffer(w, h)) return D3DERR_OUTOFVIDEOMEMORY;
+        if (!MakeBackBuffer(w, h, p.EnableAutoDepthStencil != FALSE)) return D3DERR_OUTOFVIDEOMEMORY;
         detail::SetBackBufferSize(Window, static_cast<int>(w), static_cast<int>(h));
         return D3D_OK;
     }
 
-    bool MakeBackBuffer(UINT w, UINT h) {
-        if (Framebuffer && w == BackW && h == BackH) return true;
+    // The depth buffer only when asked for: the game draws without one, and at 800 x 600 it is
+    // 1.9 MB of the driver's memory (with none attached GL passes every depth test, as Direct3D does).
+    bool MakeBackBuffer(UINT w, UINT h, bool depth) {
+        if (Framebuffer && w == BackW && h == BackH && depth == (DepthBuffer != 0)) return true;
         DeleteBackBuffer();
         glGenTextures(1, &ColorTexture);
         glBindTexture(GL_TEXTURE_2D, ColorTexture);
@@ -746,14 +749,17 @@ class GLDevice final : public IDirect3DDevice8, detail::ResourceOwner, detail::B
         glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, static_cast<GLsizei>(w), static_cast<GLsizei>(h), 0, GL_BGRA,
                      GL_UNSIGNED_BYTE, nullptr);
         glBindTexture(GL_TEXTURE_2D, 0);
-        GL.GenRenderbuffers(1, &DepthBuffer);
-        GL.BindRenderbuffer(GL_RENDERBUFFER, DepthBuffer);
-        GL.RenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT24, static_cast<GLsizei>(w),
-                               static_cast<GLsizei>(h));
+        if (depth) {
+            GL.GenRenderbuffers(1, &DepthBuffer);
+            GL.BindRenderbuffer(GL_RENDERBUFFER, DepthBuffer);
+            GL.RenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT24, static_cast<GLsizei>(w),
+                                   static_cast<GLsizei>(h));
+        }
         GL.GenFramebuffers(1, &Framebuffer);
         GL.BindFramebuffer(GL_FRAMEBUFFER, Framebuffer);
         GL.FramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, ColorTexture, 0);
-        GL.FramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, DepthBuffer);
+        if (depth)
+            GL.FramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, DepthBuffer);
         if (GL.CheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) {
             std::fprintf(stderr, "GL device: back buffer %ux%u incomplete\n", w, h);
             DeleteBackBuffer();

@@ -190,7 +190,8 @@ void TVisual::SetPrimitiveType(int32_t type) {
 
 void TVisual::AllocateVertices() {
     VertexBufferSize = VertexCount * VertexSize;
-    Vertices.assign(static_cast<size_t>(std::max(VertexBufferSize, 0)), 0);
+    // Made anew, zeroed without being written: pages a visual never fills stay out of memory.
+    Vertices = decltype(Vertices)(static_cast<size_t>(std::max(VertexBufferSize, 0)));
 }
 
 void TVisual::SetVertexCount(int32_t n) {

@@ -9,6 +9,7 @@
 
 #include "engine/basic.h"
 #include "platform/d3d8.h"
+#include "platform/zeroed_memory.h"
 #include "render/tex.h"
 
 namespace velmora {
@@ -94,7 +95,7 @@ class TVisual : public TPrior {
     DWORD FVF = 0;
     int32_t VertexSize = 0;
     int32_t VertexFormat = 0;
-    std::vector<uint8_t> Vertices;
+    std::vector<uint8_t, ZeroedAllocator<uint8_t>> Vertices; // made anew by AllocateVertices only
     bool Visible = true;
     int32_t Block1 = 0, Block2 = 0, Block3 = 0;
 

@@ -506,6 +506,46 @@ TEST_F(GLDeviceTest, VertexBufferPrimitivesOfEveryKind) {
     vb->Release();
 }
 
+// A big buffer of which only parts are ever locked (the particle quads): what was written at any
+// offset is drawn, written parts survive the storage growing, unwritten vertices draw nothing.
+TEST_F(GLDeviceTest, BigVertexBufferDrawsWhatWasLockedWherever) {
+    constexpr UINT count = 100000, far = 90000;
+    IDirect3DVertexBuffer8* vb = nullptr;
+    ASSERT_EQ(
+        Dev->CreateVertexBuffer(count * sizeof(TLVertex), D3DUSAGE_WRITEONLY, TLFVF, D3DPOOL_MANAGED, &vb),
+        D3D_OK);
+    D3DVERTEXBUFFER_DESC desc{};
+    ASSERT_EQ(vb->GetDesc(&desc), D3D_OK);
+    EXPECT_EQ(desc.Size, count * sizeof(TLVertex));
+    const TLVertex nearTri[3] = {
+        {10, 10, 0, 1, 0xFFFF0000}, {110, 10, 0, 1, 0xFFFF0000}, {10, 110, 0, 1, 0xFFFF0000}};
+    const TLVertex farTri[3] = {
+        {210, 10, 0, 1, 0xFF00FF00}, {310, 10, 0, 1, 0xFF00FF00}, {210, 110, 0, 1, 0xFF00FF00}};
+    BYTE* data = nullptr;
+    ASSERT_EQ(vb->Lock(0, sizeof nearTri, &data, 0), D3D_OK);
+    std::memcpy(data, nearTri, sizeof nearTri);
+    vb->Unlock();
+    ASSERT_EQ(vb->Lock(far * sizeof(TLVertex), sizeof farTri, &data, 0), D3D_OK);
+    std::memcpy(data, farTri, sizeof farTri);
+    vb->Unlock();
+    EXPECT_EQ(vb->Lock(far * sizeof(TLVertex), count * sizeof(TLVertex), &data, 0), D3DERR_INVALIDCALL);
+    EXPECT_EQ(vb->Lock(count * sizeof(TLVertex) + 1, 0, &data, 0), D3DERR_INVALIDCALL);
+    Dev->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
+    Dev->SetStreamSource(0, vb, sizeof(TLVertex));
+    Dev->SetVertexShader(TLFVF);
+    Dev->BeginScene();
+    EXPECT_EQ(Dev->DrawPrimitive(D3DPT_TRIANGLELIST, 0, 1), D3D_OK);
+    EXPECT_EQ(Dev->DrawPrimitive(D3DPT_TRIANGLELIST, far, 1), D3D_OK);
+    EXPECT_EQ(Dev->DrawPrimitive(D3DPT_TRIANGLELIST, 50000, 100), D3D_OK); // never written: zeros
+    EXPECT_EQ(Dev->DrawPrimitive(D3DPT_TRIANGLELIST, count - 2, 1), D3DERR_INVALIDCALL);
+    Dev->EndScene();
+    EXPECT_RGB(At(20, 20), 255, 0, 0, 0);
+    EXPECT_RGB(At(220, 20), 0, 255, 0, 0);
+    EXPECT_RGB(At(400, 20), 0, 0, 0, 0);
+    Dev->SetStreamSource(0, nullptr, 0);
+    vb->Release();
+}
+
 TEST_F(GLDeviceTest, CullingFollowsDirect3DWinding) {
     Dev->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
     Dev->SetVertexShader(TLFVF);
@@ -522,6 +562,12 @@ TEST_F(GLDeviceTest, CullingFollowsDirect3DWinding) {
 }
 
 TEST_F(GLDeviceTest, DepthTestKeepsTheNearerSurface) {
+    Dev->Release();
+    Dev = nullptr;
+    D3DPRESENT_PARAMETERS withDepth = Windowed(800, 600);
+    withDepth.EnableAutoDepthStencil = TRUE;
+    withDepth.AutoDepthStencilFormat = D3DFMT_D24X8;
+    ASSERT_EQ(D3D->CreateDevice(0, D3DDEVTYPE_HAL, Wnd, 0, &withDepth, &Dev), D3D_OK);
     Dev->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f, 0);
     Dev->SetRenderState(D3DRS_ZENABLE, D3DZB_TRUE);
     Dev->SetRenderState(D3DRS_ZFUNC, D3DCMP_LESSEQUAL);

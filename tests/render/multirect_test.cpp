@@ -56,7 +56,7 @@ TEST_F(MultiRects, HiddenSlotsAreSkippedAndVisibleOnesPacked) {
     EXPECT_EQ(Rec->CallsNamed("DrawPrimitive")[0].Args[2], 4);
 
     // A slot beyond the slot count changes nothing that is drawn.
-    const std::vector<uint8_t> before = m.Vertices;
+    const auto before = m.Vertices;
     m.SetSlot(5, 2);
     m.FillVertices();
     EXPECT_EQ(m.Vertices, before);
