@@ -123,7 +123,7 @@ bool DecodeJpeg(const std::vector<uint8_t>& bytes, std::vector<uint8_t>& rgb, in
     jpeg_start_decompress(&info);
     width = static_cast<int32_t>(info.output_width);
     height = static_cast<int32_t>(info.output_height);
-    if (width <= 0 || height <= 0 || width > cMaxTgaSide || height > cMaxTgaSide ||
+    if (width <= 0 || height <= 0 || width > cMaxJpegSide || height > cMaxJpegSide ||
         info.output_components != 3) {
         jpeg_destroy_decompress(&info);
         error = "unsupported picture size or layout";

@@ -13,6 +13,7 @@ namespace velmora {
 constexpr int32_t cTgaHeaderSize = 18;
 constexpr int32_t cTgaFooterSize = 26;
 constexpr int32_t cMaxTgaSide = 8192; // larger pictures are refused as absurd
+constexpr int32_t cMaxJpegSide = 2048; // shipped JPEGs are screen-sized; a few bytes must not claim 200 MB
 constexpr int32_t cMaxGlowSide = 256; // padded glow images stay within 256 x 256
 
 // The 18-byte header as it stands in the file.

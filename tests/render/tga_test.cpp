@@ -243,6 +243,16 @@ TEST_F(TgaTools, BrokenJpegIsReportedNotFatal) {
     EXPECT_FALSE(std::filesystem::exists(Dir / "bad.tga"));
 }
 
+// A hostile JPEG of a few kilobytes may claim a picture of hundreds of megabytes.
+TEST_F(TgaTools, JpegWiderThanAnyTextureIsRefusedBeforeDecoding) {
+    WriteJpeg("wide.jpg", cMaxJpegSide + 8, 8, [](int, int) { return 0x808080u; });
+    EXPECT_FALSE(JpgToTga(PathOf("wide.jpg"), PathOf("wide.tga")));
+    EXPECT_TRUE(Logged("unsupported picture size"));
+    EXPECT_FALSE(std::filesystem::exists(Dir / "wide.tga"));
+    WriteJpeg("fits.jpg", cMaxJpegSide, 8, [](int, int) { return 0x808080u; });
+    EXPECT_TRUE(JpgToTga(PathOf("fits.jpg"), PathOf("fits.tga")));
+}
+
 TEST_F(TgaTools, BmpRowsBecomeAnOpaqueTga) {
     // 2 x 2, 24-bit, bottom-up, rows padded to 8 bytes: bottom row blue, green; top row red, white.
     std::vector<uint8_t> b = {'B', 'M', 0, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0,  40,
