@@ -21,14 +21,14 @@ std::string& LogPathRef() {
 constexpr std::uintmax_t cLogSizeLimit = 204800;
 constexpr size_t cOptionsLinesCopied = 200;
 constexpr size_t cOptionsLineLengthCopied = 256;
-// Refused reads (a folder in place of a file, an oversized file) reach the log from every reader.
-[[maybe_unused]] const bool cFileFaultsLogged = (SetFileFaultSink(&Log), true);
 } // namespace
 
 // Game paths are spelled with backslashes; the log is opened through the platform's spelling, and
 // an installed run's log goes to the player's folder.
 void SetLogFile(const std::string& path) {
     LogPathRef() = ResolveWritePath(path);
+    // Refused reads (a folder in place of a file, an oversized file) reach the log from every reader.
+    SetFileFaultSink(&Log);
 }
 const std::string& LogFile() { return LogPathRef(); }
 
