@@ -159,18 +159,6 @@ std::string LanguageFile(const std::string& sharedFile, const std::string& rel) 
     return FileExists(own) ? own : sharedFile;
 }
 
-namespace {
-
-bool IsLanguageOptionLine(const std::string& line) {
-    if (IsCommentLine(line)) return false;
-    const size_t b = line.find_first_not_of(" \t");
-    if (b == std::string::npos) return false;
-    const size_t e = line.find_first_of(" \t", b);
-    return line.compare(b, e == std::string::npos ? std::string::npos : e - b, "Language") == 0;
-}
-
-} // namespace
-
 bool StoreLanguageChoice(const std::string& code) {
     Options.Language = code;
     const std::string path = ResolvePath(Paths.OptionsFile);
@@ -181,7 +169,7 @@ bool StoreLanguageChoice(const std::string& code) {
     }
     std::string text;
     for (const std::string& line : lines)
-        if (!IsLanguageOptionLine(line)) text += line + "\n";
+        if (IsCommentLine(line) || SplitDataLine(line).Key != "Language") text += line + "\n";
     char key[32];
     std::snprintf(key, sizeof key, "%-20s ", "Language"); // the look of the settings dialog's lines
     text += key + code + "\n";
