@@ -2,9 +2,9 @@
 // and left stick queued as key messages for the game's window.
 #include "platform/gamepad.h"
 
-#include <cctype>
 #include <cstdio>
 #include <map>
+#include <strings.h>
 
 #include "platform/window_internal.h"
 
@@ -32,12 +32,7 @@ UINT PadButtonKey(TPadButton button) {
 bool PadButtonFromName(std::string_view name, TPadButton& out) {
     for (const TPadKey& k : cPadKeys) {
         const std::string_view n = k.Name;
-        if (n.size() != name.size()) continue;
-        bool same = true;
-        for (size_t i = 0; i < n.size() && same; ++i)
-            same = std::tolower(static_cast<unsigned char>(n[i])) ==
-                   std::tolower(static_cast<unsigned char>(name[i]));
-        if (same) {
+        if (n.size() == name.size() && strncasecmp(n.data(), name.data(), n.size()) == 0) {
             out = k.Button;
             return true;
         }
@@ -79,47 +74,33 @@ void UpdateArrow(int i) {
     detail::QueueKey(cPadKeys[pbUp + i].Key, held, false);
 }
 
+// SDL's buttons that the game hears; the rest (guide, sticks pressed, paddles) are left alone.
+struct TSdlButton {
+    Uint8 Sdl;
+    TPadButton Button;
+};
+constexpr TSdlButton cSdlButtons[] = {
+    {SDL_CONTROLLER_BUTTON_A, pbA},
+    {SDL_CONTROLLER_BUTTON_B, pbB},
+    {SDL_CONTROLLER_BUTTON_X, pbX},
+    {SDL_CONTROLLER_BUTTON_Y, pbY},
+    {SDL_CONTROLLER_BUTTON_LEFTSHOULDER, pbLeftShoulder},
+    {SDL_CONTROLLER_BUTTON_RIGHTSHOULDER, pbRightShoulder},
+    {SDL_CONTROLLER_BUTTON_START, pbStart},
+    {SDL_CONTROLLER_BUTTON_BACK, pbBack},
+    {SDL_CONTROLLER_BUTTON_DPAD_UP, pbUp},
+    {SDL_CONTROLLER_BUTTON_DPAD_DOWN, pbDown},
+    {SDL_CONTROLLER_BUTTON_DPAD_LEFT, pbLeft},
+    {SDL_CONTROLLER_BUTTON_DPAD_RIGHT, pbRight},
+};
+
 bool ButtonOf(Uint8 sdl, TPadButton& out) {
-    switch (sdl) {
-    case SDL_CONTROLLER_BUTTON_A:
-        out = pbA;
-        return true;
-    case SDL_CONTROLLER_BUTTON_B:
-        out = pbB;
-        return true;
-    case SDL_CONTROLLER_BUTTON_X:
-        out = pbX;
-        return true;
-    case SDL_CONTROLLER_BUTTON_Y:
-        out = pbY;
-        return true;
-    case SDL_CONTROLLER_BUTTON_LEFTSHOULDER:
-        out = pbLeftShoulder;
-        return true;
-    case SDL_CONTROLLER_BUTTON_RIGHTSHOULDER:
-        out = pbRightShoulder;
-        return true;
-    case SDL_CONTROLLER_BUTTON_START:
-        out = pbStart;
-        return true;
-    case SDL_CONTROLLER_BUTTON_BACK:
-        out = pbBack;
-        return true;
-    case SDL_CONTROLLER_BUTTON_DPAD_UP:
-        out = pbUp;
-        return true;
-    case SDL_CONTROLLER_BUTTON_DPAD_DOWN:
-        out = pbDown;
-        return true;
-    case SDL_CONTROLLER_BUTTON_DPAD_LEFT:
-        out = pbLeft;
-        return true;
-    case SDL_CONTROLLER_BUTTON_DPAD_RIGHT:
-        out = pbRight;
-        return true;
-    default:
-        return false;
-    }
+    for (const TSdlButton& b : cSdlButtons)
+        if (b.Sdl == sdl) {
+            out = b.Button;
+            return true;
+        }
+    return false;
 }
 
 void PadButton(TPadButton b, bool down) {
