@@ -51,6 +51,11 @@ struct TBotAction {
     int32_t X = 0, Y = 0;
 };
 
+// A key message travels as a bot action whose X is the virtual-key code.
+inline bool BotActionIsKey(const TBotAction& a) {
+    return a.Message == WM_KEYDOWN || a.Message == WM_KEYUP;
+}
+
 // The pointer actions of a move, one entry per frame: click and click (or a drag when the player
 // drags chips). Cell centres come from the board's own geometry.
 std::vector<std::vector<TBotAction>> MoveActions(const TNet& net, const TBotMove& move, bool dragMode);

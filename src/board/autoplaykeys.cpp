@@ -168,7 +168,7 @@ std::vector<std::vector<TBotAction>> BotTurnInHands(const TNet& net, TBotTurns& 
 
 void SendBotAction(const TBotAction& a) {
     if (!App) return;
-    if (a.Message == WM_KEYDOWN || a.Message == WM_KEYUP)
+    if (BotActionIsKey(a))
         App->MsgProc(App->Wnd, a.Message, static_cast<WPARAM>(a.X), 0);
     else
         App->MsgProc(App->Wnd, a.Message, 0, MAKELPARAM(a.X, a.Y));

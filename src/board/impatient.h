@@ -29,11 +29,6 @@ struct TBonusLedger {
     int32_t Expected(int32_t i) const { return Start[i] + Collected[i] - Used[i]; }
 };
 
-// A key message travels as a bot action whose X is the virtual-key code.
-inline bool BotActionIsKey(const TBotAction& a) {
-    return a.Message == WM_KEYDOWN || a.Message == WM_KEYUP;
-}
-
 // Frames between random Escapes while the level plays, and between hammer trips (on average).
 constexpr uint32_t cImpatientPauseOneIn = 400;
 constexpr uint32_t cImpatientHammerOneIn = 600;
